@@ -1,0 +1,61 @@
+// The host interface: the only code that talks to the window system, the clock, the audio
+// device and the joysticks implements this (platform/sdl for the program, platform/headless for
+// tests and tools).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class Renderer;
+
+struct PlatformEvent {
+    enum Type { KeyDown, KeyUp, KeyRepeat, MouseDown, MouseUp, MouseMove, Wheel, Suspend, Resume, Close };
+    Type type;
+    int code = 0; // key code (virtual-key with per-side modifiers) or mouse button 1..3
+    int x = 0, y = 0; // pointer position in 640 x 480 picture coordinates; wheel notches in x
+};
+
+struct JoystickState {
+    uint32_t buttons = 0;
+    int axis_count = 0;
+    int axis[6] = {};     // raw positions
+    int axis_min[6] = {}; // ranges the device reports
+    int axis_max[6] = {};
+};
+
+// Called on the audio thread to fill `frames` stereo 16-bit frames.
+using AudioCallback = void (*)(void* user, int16_t* out, int frames);
+
+class Platform {
+  public:
+    virtual ~Platform() = default;
+
+    // Window and picture. OpenWindow makes the picture-sized back buffer and its renderer;
+    // it returns false, with a one-line reason in `error`, when no display can be had.
+    virtual bool OpenWindow(const std::string& title, int width, int height, bool fullscreen,
+                            std::string& error) = 0;
+    virtual void CloseWindow() = 0;
+    virtual Renderer* GetRenderer() = 0;
+    // Shows the back buffer; waits for the vertical blank when vsync is true and the host can.
+    virtual void Present(bool vsync) = 0;
+    // True when Present(true) really waits for the vertical blank.
+    virtual bool HasVsync() = 0;
+
+    // Hands every pending event to `sink` without waiting.
+    virtual void PumpEvents(void (*sink)(const PlatformEvent&)) = 0;
+    virtual void MovePointer(int x, int y) = 0; // picture coordinates
+    virtual void HidePointer() = 0;
+
+    // Clock and sleep (a virtual clock in the headless platform).
+    virtual uint32_t Millis() = 0;
+    virtual void Sleep(int ms) = 0;
+
+    // Joysticks: number of devices, and a fresh reading of one (false when it does not answer).
+    virtual int JoystickCount() = 0;
+    virtual bool ReadJoystick(int index, JoystickState& out) = 0;
+
+    // Audio output: 44100 Hz, 16-bit stereo, fed by `cb` in fragments of `fragment_frames`.
+    // Returns false when no device can be opened.
+    virtual bool OpenAudio(int rate, int fragment_frames, AudioCallback cb, void* user) = 0;
+    virtual void CloseAudio() = 0;
+};

@@ -1,0 +1,64 @@
+// Byte streams over files and embedded resources. A TStream is a value handle; an empty one
+// (a failed open) accepts every operation and does nothing, reading 0.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TIO {
+  public:
+    virtual ~TIO() = default;
+    virtual bool Eof() = 0;
+    virtual int64_t Pos() = 0;
+    virtual int64_t Size() = 0;
+    virtual int64_t Seek(int64_t pos) = 0;
+    virtual void Flush() = 0;
+    virtual void Close() = 0;
+    virtual int64_t Read(void* buf, int64_t count) = 0;
+    virtual int64_t Write(const void* buf, int64_t count) = 0;
+};
+
+class TStream {
+  public:
+    TStream() = default;
+    explicit TStream(std::shared_ptr<TIO> io) : io_(std::move(io)) {}
+    explicit operator bool() const { return bool(io_); }
+
+    bool Eof() const;
+    int64_t Pos() const;
+    int64_t Size() const;
+    int64_t Seek(int64_t pos) const;
+    void Flush() const;
+    void Close(); // closing again does nothing
+    int64_t Read(void* buf, int64_t count) const;
+    int64_t Write(const void* buf, int64_t count) const;
+
+    // Reads count bytes; stops quietly at the end of the data (the rest stays as it was).
+    void ReadBytes(void* buf, int64_t count) const;
+    void WriteBytes(const void* buf, int64_t count) const;
+    int ReadByte() const;
+    void WriteByte(int v) const;
+    int ReadShort() const;
+    void WriteShort(int v) const;
+    int32_t ReadInt() const;
+    void WriteInt(int32_t v) const;
+
+  private:
+    std::shared_ptr<TIO> io_;
+};
+
+// Registers a resource compiled into the program. Returns 1 if added, 0 if the name was taken.
+int RegisterEmbedded(const std::string& name, const void* bytes, int64_t size);
+// Looks up an embedded resource; returns false when the name is not registered.
+bool FindEmbedded(const std::string& name, const uint8_t** bytes, int64_t* size);
+
+TStream OpenRead(const std::string& path);
+TStream OpenWrite(const std::string& path);
+TStream OpenStream(const std::string& path, bool readable, bool writable);
+// 0 nothing there, 1 regular file, 2 folder.
+int PathKind(const std::string& path);
+// Turns the game's backslash paths into host paths.
+std::string HostPath(const std::string& path);
+// Reads a whole stream (file or embedded) into memory; empty on failure.
+std::string ReadWhole(const std::string& path);

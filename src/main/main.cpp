@@ -1,0 +1,11 @@
+// Program entry: the real game on the SDL platform.
+#include "engine/platform/sdl/sdl_platform.h"
+#include "main/game.h"
+
+int main() {
+    SdlPlatform platform;
+    EngineInit(&platform);
+    int code = RunGame();
+    EngineShutdown();
+    return code;
+}
