@@ -1,5 +1,195 @@
-// The hero against one map cell.
-// (Placeholder until its issue lands.)
+// The hero against one map cell: hidden blocks, walls, landings and head hits, level items,
+// free magic and liquid. The tests run in this order and each sees what the earlier ones left,
+// so a correction against one cell is what the following cells see.
+#include <string>
+
+#include "flow/media.h"
 #include "main/game.h"
 
-void player_tag::collisions(int) {}
+namespace {
+
+bool solid_tile(int t) { return (t >= 4 && t <= 10) || t == 24 || t == 25; }
+
+void score_text(const map_tag& c, float rise) {
+    specialfx_tag::Create(c.x - 10.0f, c.y - rise, 0, 0, 0.0f, -1.0f, 0.01f, 4, 0);
+}
+
+void magic_sparkle(float x, float y) { specialfx_tag::Create(x, y, 0, 15, 0.0f, -4.0f, 0.02f, 2, 0); }
+
+// A brick or bonus block hit from below: break it, empty it or bump it, then release what it holds.
+void head_hit(player_tag& p, map_tag& c) {
+    if (p.power >= 1 && c.objectid == 0) {
+        if (c.tile1 == 5) {
+            int points = 100 * RandomInt(1, 5);
+            c.tile1 = 8;
+            c.yoffset = -10;
+            play_sfx(snd_hidden);
+            game.setpoint = std::to_string(points);
+            p.score += points;
+            score_text(c, 40.0f);
+        } else {
+            const int cx = int(c.x), cy = int(c.y);
+            c.tile1 = 0;
+            play_sfx(snd_bash);
+            game.setpoint = "50";
+            p.score += 50;
+            const float pieces[4][2] = {{2.0f, -6.0f}, {2.0f, -2.0f}, {-2.0f, -6.0f}, {-2.0f, -2.0f}};
+            for (const auto& d : pieces) specialfx_tag::Create(float(cx), float(cy), 0, -10, d[0], d[1], 0.0f, 1, 0);
+            score_text(c, 20.0f);
+        }
+    } else {
+        c.yoffset = -10;
+        if (c.tile1 == 5 && c.objectid == 0) {
+            c.tile1 = 8;
+            play_sfx(snd_hidden);
+        }
+    }
+
+    switch (c.objectid) {
+    case 1:
+        c.tile1 = 8;
+        game.setpoint = "100";
+        p.score += 100;
+        p.magic += 1;
+        c.objectid = 0;
+        score_text(c, 40.0f);
+        magic_sparkle(c.x, c.y - 40.0f);
+        play_sfx(snd_magic);
+        break;
+    case 2:
+        // Pays on every hit; the first hit after the timer has run out pays once more and ends it.
+        game.setpoint = "100";
+        p.magic += 1;
+        p.score += 100;
+        if (c.multitmr == 1)
+            c.multitmr = 160;
+        else if (c.multitmr == 2) {
+            c.multitmr = 0;
+            c.tile1 = 8;
+        }
+        score_text(c, 40.0f);
+        magic_sparkle(c.x, c.y - 40.0f);
+        play_sfx(snd_magic);
+        break;
+    case 3:
+        play_sfx(snd_popout);
+        c.tile1 = 8;
+        specialitem_tag::Create(c.x, c.y, p.power >= 1 ? 6 : 3);
+        break;
+    case 4:
+    case 5:
+        c.tile1 = 8;
+        play_sfx(snd_popout);
+        specialitem_tag::Create(c.x, c.y, c.objectid);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void player_tag::collisions(int index) {
+    map_tag& c = map_cells[index];
+    const int cx = int(c.x), cy = int(c.y);
+    if (cx < 0 || cx > 640) return;
+
+    auto touches = [&](int frame) {
+        return ImagesOverlap(sprite_sheet, int(x), int(y), 30, sprite_sheet, cx, cy, frame);
+    };
+
+    // Hidden block, opened only by a rising jump from below.
+    if (c.tile1 < 4 && c.hidden == 1 && y > float(cy + 18) && ystp < 0.0f && game.jump == 1 && touches(8)) {
+        c.yoffset = -10;
+        switch (c.objectid) {
+        case 0:
+            c.tile1 = 8;
+            score += 50;
+            play_sfx(snd_hidden);
+            break;
+        case 1:
+            c.tile1 = 8;
+            game.setpoint = "100";
+            magic += 1;
+            score += 100;
+            score_text(c, 40.0f);
+            magic_sparkle(c.x, c.y - 40.0f);
+            play_sfx(snd_magic);
+            break;
+        case 3:
+            c.tile1 = 8;
+            play_sfx(snd_popout);
+            specialitem_tag::Create(c.x, c.y, power >= 1 ? 6 : 3);
+            break;
+        case 4:
+        case 5:
+            c.tile1 = 8;
+            play_sfx(snd_popout);
+            specialitem_tag::Create(c.x, c.y, c.objectid);
+            break;
+        default:
+            break;
+        }
+    }
+
+    // Walls push the hero out sideways.
+    if (solid_tile(c.tile1) && touches(c.tile1)) {
+        if (x < float(cx) && y > float(cy - 20) && y < float(cy + 20)) x = float(cx - 35);
+        if (x > float(cx) && y > float(cy - 20) && y < float(cy + 20)) x = float(cx + 35);
+    }
+
+    // Floors and ceilings, tested against the full block shape.
+    if (solid_tile(c.tile1) && touches(4)) {
+        if (y < float(cy - 18)) {
+            // Every landing is a bounce.
+            ystp = game.jump == 1 ? -4.0f : -3.0f;
+            game.jump = 0;
+            y = c.y - 40.0f;
+            yscale = 0.5f;
+            rotation = 0;
+            if (c.tile2 == 11) {
+                ystp = -10.0f;
+                c.yoffset = -10;
+                play_sfx(snd_runestone);
+            } else {
+                play_sfx(snd_boing);
+            }
+        }
+        if (y > float(cy + 18) && ystp <= 0.0f && x > float(cx - 21) && x < float(cx + 21)) {
+            play_sfx(snd_bonk);
+            ystp = 2.0f;
+            yscale = 0.5f;
+            rotation = 0;
+            if (c.tile1 == 4 || c.tile1 == 5) head_hit(*this, c);
+        }
+    }
+
+    // The level's magic item.
+    if (c.tile2 >= 100 && c.tile2 <= 108 && touches(c.tile2)) {
+        item[4 - (c.tile2 - 100) / 2] = 1;
+        game.item = 1;
+        c.tile2 = 0;
+        play_sfx(snd_magic);
+    }
+
+    // Free magic.
+    if (c.tile2 == 28 && touches(28)) {
+        c.tile2 = 0;
+        game.setpoint = "100";
+        magic += 1;
+        score += 100;
+        magic_sparkle(c.x, c.y);
+        score_text(c, 40.0f);
+        play_sfx(snd_magic);
+    }
+
+    // Liquid kills whatever the hero's power or invincibility.
+    if ((c.tile1 == 94 || c.tile1 == 95) && touches(c.tile1)) {
+        game.pumkdeath = 2;
+        power = 0;
+        specialfx_tag::reset();
+        play_sfx(snd_splash);
+        specialfx_tag::Create(x, y - 10.0f, 0, 0, 0.0f, 0.0f, 0.0f, 3, c.tile1 == 94 ? 1 : 2);
+        game.state = STATE_DEATH;
+    }
+}
