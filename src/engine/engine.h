@@ -104,8 +104,12 @@ int JoyButtonDown(int button, int port);
 int JoyButtonHit(int button, int port);
 float JoyAxisX(int port);
 float JoyAxisY(int port);
+int PointerWheel(); // wheel notches since the last pointer flush
 // Runs the event pump once (every query above does so first).
 void PollSystem();
+// Clears all polled keyboard, pointer and joystick-press state; the display calls it when it
+// opens.
+void InputReset();
 
 // ---------------------------------------------------------------------------------------------
 // Random numbers and timing
