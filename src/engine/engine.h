@@ -123,5 +123,7 @@ void DelayMs(int ms);
 double SinDeg(double degrees);
 double CosDeg(double degrees);
 
-// Ends the program through the normal return path of the game's entry point.
+// Ends the program through the normal return path of the game's entry point: the game returns
+// on its own; this records that it asked to (ProgramEnded, cleared by EngineInit).
 void EndProgram();
+bool ProgramEnded();

@@ -123,12 +123,14 @@ void PollSystem() {
     g_in_pump = false;
 }
 
+// Does not pump: events the host already holds (a scripted press at frame 0) still count.
 void InputReset() {
-    PollSystem();
     ClearKeyboard();
     ClearPointer();
     g_in.suspended = 0;
     g_in.close_requested = 0;
+    std::memset(g_joy.buttons, 0, sizeof g_joy.buttons);
+    std::memset(g_joy.axes, 0, sizeof g_joy.axes);
     std::memset(g_joy.hits, 0, sizeof g_joy.hits);
 }
 
