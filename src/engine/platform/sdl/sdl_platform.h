@@ -5,10 +5,12 @@
 #include <memory>
 
 #include "engine/platform/platform.h"
+#include "engine/platform/sdl/letterbox.h"
 
 class SdlPlatform : public Platform {
   public:
-    SdlPlatform();
+    // prefer_opengl false skips OpenGL and presents the software renderer (tests compare both).
+    explicit SdlPlatform(bool prefer_opengl = true);
     ~SdlPlatform() override;
     bool OpenWindow(const std::string& title, int width, int height, bool fullscreen, std::string& error) override;
     void CloseWindow() override;
@@ -24,6 +26,10 @@ class SdlPlatform : public Platform {
     bool ReadJoystick(int index, JoystickState& out) override;
     bool OpenAudio(int rate, int fragment_frames, AudioCallback cb, void* user) override;
     void CloseAudio() override;
+
+    // What the open window ended up with.
+    bool UsesOpenGl() const;
+    const Letterbox& WindowBox() const; // the picture's place in window pixels
 
   private:
     struct Impl;
