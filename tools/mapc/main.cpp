@@ -1,0 +1,96 @@
+// mapc: compiles level sources into the game's map resources, refusing any area that breaks the
+// rules every map must satisfy.
+//
+//   mapc -o OUTDIR SOURCE...                      write OUTDIR/pumkosahrimL.A for each source
+//   mapc preview -o OUTDIR [--sheet PNG] [--backdrops DIR] SOURCE...
+//                                                 write OUTDIR/L-A.png pictures of each area
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "map_preview.h"
+#include "map_source.h"
+
+namespace {
+
+bool read_text(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+int usage() {
+    std::cerr << "usage: mapc -o OUTDIR SOURCE...\n"
+                 "       mapc preview -o OUTDIR [--sheet PNG] [--backdrops DIR] SOURCE...\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    bool preview = false;
+    std::string out_dir, sheet, backdrops;
+    std::vector<std::string> sources;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (i == 0 && a == "preview") preview = true;
+        else if (a == "-o" && i + 1 < args.size()) out_dir = args[++i];
+        else if (a == "--sheet" && i + 1 < args.size()) sheet = args[++i];
+        else if (a == "--backdrops" && i + 1 < args.size()) backdrops = args[++i];
+        else if (!a.empty() && a[0] == '-') return usage();
+        else sources.push_back(a);
+    }
+    if (out_dir.empty() || sources.empty()) return usage();
+
+    std::vector<std::string> errors;
+    std::vector<mapc::Grid> grids;
+    std::set<std::pair<int, int>> seen;
+    for (const std::string& path : sources) {
+        std::string text;
+        if (!read_text(path, text)) {
+            errors.push_back(path + ": cannot read");
+            continue;
+        }
+        mapc::Grid g;
+        if (!mapc::parse_source(text, path, g, errors)) continue;
+        std::vector<std::string> broken;
+        if (!mapc::check_grid(g, broken))
+            for (const std::string& e : broken) errors.push_back(path + ": " + e);
+        if (!seen.insert({g.level, g.area}).second)
+            errors.push_back(path + ": a second source for area " + std::to_string(g.level) + "." +
+                             std::to_string(g.area));
+        grids.push_back(g);
+    }
+    if (!errors.empty()) {
+        for (const std::string& e : errors) std::cerr << e << "\n";
+        std::cerr << "mapc: " << errors.size() << " error(s); no maps written\n";
+        return 1;
+    }
+
+    for (const mapc::Grid& g : grids) {
+        if (preview) {
+            const std::string bd = backdrops.empty() ? "" : backdrops + "/pumkosahrim0" + std::to_string(g.area + 1) + ".png";
+            const std::string out = out_dir + "/" + std::to_string(g.level) + "-" + std::to_string(g.area) + ".png";
+            if (!mapc::write_preview(g, sheet, bd, out)) {
+                std::cerr << out << ": cannot write\n";
+                return 1;
+            }
+            continue;
+        }
+        const std::vector<uint8_t> bytes = mapc::encode(g);
+        const std::string out = out_dir + "/" + mapc::resource_file_name(g.level, g.area);
+        std::ofstream f(out, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        if (!f) {
+            std::cerr << out << ": cannot write\n";
+            return 1;
+        }
+    }
+    return 0;
+}

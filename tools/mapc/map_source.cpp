@@ -1,0 +1,230 @@
+// Level sources: parsing, the rules every area must satisfy, and the binary resource.
+#include "map_source.h"
+
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace mapc {
+
+namespace {
+
+constexpr char LEVEL_ITEM_GLYPH = '&';
+
+std::string where(const Grid& g, int column, int row) {
+    std::ostringstream s;
+    s << "area " << g.level << "." << g.area << ", cell (column " << column << ", row " << row << "): ";
+    return s.str();
+}
+
+bool is_third_area_object(int t2) { return t2 == 26 || t2 == 27 || t2 == 88; }
+bool is_level_item(int t2) { return t2 >= 100 && t2 <= 109; }
+
+const std::set<int>& known_tile1() {
+    static const std::set<int> s = {0, 1, 2, 3, 4, 5, 8, 9, 10, 15, 16, 17, 18, 19, 20, 23, 24, 25, 94, 95};
+    return s;
+}
+
+const std::set<int>& known_tile2() {
+    static const std::set<int> s = {0,  4,  8,  9,  11, 12, 13, 15, 16, 17, 18, 19, 20, 26,  27,  28,  29,  30, 38,
+                                    39, 49, 50, 55, 56, 57, 59, 61, 64, 67, 69, 71, 73, 76, 81, 83, 87, 88, 100,
+                                    102, 104, 106, 108};
+    return s;
+}
+
+void put_le32(std::vector<uint8_t>& out, int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    for (int k = 0; k < 4; ++k) out.push_back(uint8_t(u >> (8 * k)));
+}
+
+int32_t get_le32(const std::vector<uint8_t>& in, size_t at) {
+    uint32_t u = 0;
+    for (int k = 0; k < 4; ++k) u |= uint32_t(in[at + k]) << (8 * k);
+    return static_cast<int32_t>(u);
+}
+
+} // namespace
+
+const std::vector<std::pair<char, Glyph>>& default_legend() {
+    static const std::vector<std::pair<char, Glyph>> legend = {
+        // terrain
+        {' ', {0, 0}},   {'#', {9, 0}},    {'=', {10, 0}},   {'X', {24, 0}},   {'Y', {25, 0}},
+        {'~', {94, 0}},  {'%', {95, 0}},   {'u', {8, 0}},    {'1', {1, 0}},    {'2', {2, 0}},
+        {'3', {3, 0}},   {'5', {15, 0}},   {'6', {16, 0}},   {'7', {17, 0}},   {'8', {18, 0}},
+        {'9', {19, 0}},  {',', {23, 0}},   {'*', {0, 20}},   {'+', {23, 20}},  {'^', {9, 11}},
+        // blocks and what they hold
+        {'B', {4, 0}},   {'b', {4, 28}},   {'m', {4, 29}},   {'p', {4, 49}},   {'l', {4, 50}},
+        {'s', {4, 30}},  {'!', {5, 0}},    {'?', {5, 28}},   {'M', {5, 29}},   {'P', {5, 49}},
+        {'L', {5, 50}},  {'S', {5, 30}},
+        // hidden blocks
+        {'h', {0, 55}},  {'H', {0, 29}},   {'q', {0, 49}},   {'Q', {0, 50}},   {'x', {0, 56}},
+        // pickups, start, cauldron, monster-only walls, lifts
+        {'o', {0, 28}},  {'@', {0, 30}},   {'C', {0, 39}},   {':', {0, 38}},   {'-', {0, 12}},
+        {'I', {0, 13}},
+        // monsters
+        {'w', {0, 57}},  {'W', {0, 59}},   {'a', {0, 61}},   {'A', {0, 64}},   {'k', {0, 67}},
+        {'K', {0, 69}},  {'g', {0, 73}},   {'G', {0, 76}},   {'v', {0, 71}},   {'c', {0, 87}},
+        {'t', {0, 83}},  {'<', {8, 26}},   {'>', {8, 27}},   {'J', {94, 81}},  {'j', {95, 88}},
+    };
+    return legend;
+}
+
+bool parse_source(const std::string& text, const std::string& name, Grid& out, std::vector<std::string>& errors) {
+    std::map<char, Glyph> legend(default_legend().begin(), default_legend().end());
+    const size_t errors_before = errors.size();
+    std::vector<std::string> rows;
+    std::vector<int> row_lines;
+    out = Grid{};
+
+    std::istringstream in(text);
+    std::string line;
+    int line_no = 0;
+    auto fail = [&](const std::string& msg) {
+        errors.push_back(name + ":" + std::to_string(line_no) + ": " + msg);
+    };
+    while (std::getline(in, line)) {
+        ++line_no;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line[0] == '|') {
+            if (line.size() < COLUMNS + 2 || line[COLUMNS + 1] != '|' ||
+                line.find_first_not_of(" \t", COLUMNS + 2) != std::string::npos) {
+                fail("a map row must hold exactly 140 cells between two '|'");
+                continue;
+            }
+            rows.push_back(line.substr(1, COLUMNS));
+            row_lines.push_back(line_no);
+            continue;
+        }
+        std::istringstream words(line);
+        std::string word;
+        if (!(words >> word) || word[0] == '#') continue;
+        if (word == "area") {
+            char dot = 0;
+            if (!(words >> out.level >> dot >> out.area) || dot != '.' || out.level < 1 || out.level > 5 ||
+                out.area < 1 || out.area > 3)
+                fail("expected \"area L.A\" with level 1 to 5 and area 1 to 3");
+        } else if (word == "legend") {
+            // legend <character> <base tile> <object number>; the character may be quoted ('x').
+            std::string glyph;
+            Glyph g;
+            if (!(words >> glyph >> g.tile1 >> g.tile2)) {
+                fail("expected \"legend C TILE OBJECT\"");
+                continue;
+            }
+            if (glyph.size() == 3 && glyph[0] == '\'' && glyph[2] == '\'') glyph = glyph.substr(1, 1);
+            if (glyph.size() != 1 || glyph[0] == '|' || glyph[0] == LEVEL_ITEM_GLYPH) {
+                fail("a legend entry names one character other than '|' and '&'");
+                continue;
+            }
+            legend[glyph[0]] = g;
+        } else {
+            fail("unknown line (comments start with '#', map rows with '|')");
+        }
+    }
+    if (out.level == 0) errors.push_back(name + ": missing \"area L.A\" line");
+    if (rows.size() != ROWS)
+        errors.push_back(name + ": the map has " + std::to_string(rows.size()) + " rows, not 12");
+    if (errors.size() != errors_before) return false;
+
+    const int item = 100 + 2 * (out.level - 1);
+    for (int r = 0; r < ROWS; ++r) {
+        for (int c = 0; c < COLUMNS; ++c) {
+            const char ch = rows[r][c];
+            if (ch == LEVEL_ITEM_GLYPH) {
+                out.t1(c, r) = 0;
+                out.t2(c, r) = item;
+                continue;
+            }
+            auto it = legend.find(ch);
+            if (it == legend.end()) {
+                line_no = row_lines[r];
+                fail("column " + std::to_string(c) + ": unknown character '" + std::string(1, ch) + "'");
+                continue;
+            }
+            out.t1(c, r) = it->second.tile1;
+            out.t2(c, r) = it->second.tile2;
+        }
+    }
+    return errors.size() == errors_before;
+}
+
+bool check_grid(const Grid& g, std::vector<std::string>& errors) {
+    const size_t errors_before = errors.size();
+    const bool third = g.area == 3;
+    const bool raised_cauldron = (g.level == 4 && g.area == 1) || (g.level == 5 && (g.area == 1 || g.area == 2));
+    const int item = 100 + 2 * (g.level - 1);
+    int starts = 0, cauldrons = 0, items = 0;
+
+    for (int r = 0; r < ROWS; ++r) {
+        for (int c = 0; c < COLUMNS; ++c) {
+            const int i = r * COLUMNS + c;
+            const int t1 = g.tile1[i], t2 = g.tile2[i];
+            auto fail = [&](const std::string& msg) { errors.push_back(where(g, c, r) + msg); };
+
+            if (!known_tile1().count(t1)) fail("base tile " + std::to_string(t1) + " is not one the game knows");
+            if (!known_tile2().count(t2)) fail("object number " + std::to_string(t2) + " is not one the game knows");
+
+            const bool block = t1 == 4 || t1 == 5;
+            if (t2 == 30 && !block) {
+                ++starts;
+                if (starts > 1) fail("a second player start");
+                if (c < 1 || c > 7) fail("the player start must lie in columns 1 to 7");
+            }
+            if (t2 == 39) {
+                ++cauldrons;
+                if (cauldrons > 1) fail("a second cauldron");
+                if (c < 132 || c > 136) fail("the cauldron must lie in columns 132 to 136");
+                if (!raised_cauldron && r != 10) fail("the cauldron must stand on row 10 in this area");
+            }
+            if (is_level_item(t2)) {
+                if (!third) {
+                    fail("a magic item outside a third area");
+                } else if (t2 != item) {
+                    fail("magic item " + std::to_string(t2) + " belongs to another level (this level's is " +
+                         std::to_string(item) + ")");
+                } else if (++items > 1) {
+                    fail("a second magic item");
+                }
+            }
+            if (!third) {
+                if (is_third_area_object(t2)) fail("object number " + std::to_string(t2) + " belongs in third areas only");
+                if (t1 == 95 || t1 == 24 || t1 == 25)
+                    fail("base tile " + std::to_string(t1) + " belongs in third areas only");
+            }
+            if (t2 == 81 && t1 != 94) fail("a hopper (81) must stand in liquid 94");
+            if (t2 == 88 && t1 != 95) fail("a leaper (88) must stand in liquid 95");
+        }
+    }
+    const std::string area = "area " + std::to_string(g.level) + "." + std::to_string(g.area) + ": ";
+    if (starts == 0) errors.push_back(area + "no player start");
+    if (cauldrons == 0) errors.push_back(area + "no cauldron");
+    if (third && items == 0) errors.push_back(area + "the level's magic item " + std::to_string(item) + " is missing");
+    return errors.size() == errors_before;
+}
+
+std::vector<uint8_t> encode(const Grid& g) {
+    std::vector<uint8_t> out;
+    out.reserve(BINARY_SIZE);
+    put_le32(out, COLUMNS);
+    put_le32(out, ROWS);
+    for (int i = 0; i < CELLS; ++i) {
+        put_le32(out, g.tile1[i]);
+        put_le32(out, g.tile2[i]);
+    }
+    return out;
+}
+
+bool decode(const std::vector<uint8_t>& bytes, Grid& out) {
+    if (bytes.size() != BINARY_SIZE || get_le32(bytes, 0) != COLUMNS || get_le32(bytes, 4) != ROWS) return false;
+    for (int i = 0; i < CELLS; ++i) {
+        out.tile1[i] = get_le32(bytes, 8 + 8 * i);
+        out.tile2[i] = get_le32(bytes, 12 + 8 * i);
+    }
+    return true;
+}
+
+std::string resource_file_name(int level, int area) {
+    return "pumkosahrim" + std::to_string(level) + "." + std::to_string(area);
+}
+
+} // namespace mapc

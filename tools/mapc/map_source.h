@@ -1,0 +1,53 @@
+// Level sources: the text form of an area, its compiled binary form and the facts every area must
+// satisfy. Shared by the map compiler, its preview mode and the tests.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mapc {
+
+constexpr int COLUMNS = 140;
+constexpr int ROWS = 12;
+constexpr int CELLS = COLUMNS * ROWS;
+constexpr int BINARY_SIZE = 8 + CELLS * 8;
+
+// One area as the game reads it: base tile and object number of every cell, row-major.
+struct Grid {
+    int level = 0;
+    int area = 0;
+    std::array<int, CELLS> tile1{};
+    std::array<int, CELLS> tile2{};
+
+    int& t1(int column, int row) { return tile1[row * COLUMNS + column]; }
+    int& t2(int column, int row) { return tile2[row * COLUMNS + column]; }
+};
+
+// A source character stands for a base tile and an object number.
+struct Glyph {
+    int tile1 = 0;
+    int tile2 = 0;
+};
+
+// The characters every source may use; a source can add its own with a "legend" line.
+// The character '&' stands for the level's magic item and is resolved per level.
+const std::vector<std::pair<char, Glyph>>& default_legend();
+
+// Parses a source. `name` is used in messages. On failure returns false and appends messages.
+bool parse_source(const std::string& text, const std::string& name, Grid& out, std::vector<std::string>& errors);
+
+// Checks the facts every area must satisfy; appends one message per broken rule and cell.
+// Returns true when the grid passes.
+bool check_grid(const Grid& g, std::vector<std::string>& errors);
+
+// The binary resource: 140, 12, then tile1 and tile2 of each cell, all 32-bit little-endian.
+std::vector<uint8_t> encode(const Grid& g);
+// Reads a binary resource back; false when it is not 13448 bytes with the 140 x 12 header.
+bool decode(const std::vector<uint8_t>& bytes, Grid& out);
+
+// "pumkosahrim1.1" for level 1, area 1.
+std::string resource_file_name(int level, int area);
+
+} // namespace mapc
