@@ -1,0 +1,224 @@
+// The map compiler: source parsing, the binary resource, and the rules every area must satisfy,
+// including the fifteen real areas.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "map_source.h"
+
+namespace {
+
+using mapc::Grid;
+
+// A minimal valid area: ground along the bottom, start, cauldron, and the item in a third area.
+Grid valid(int level, int area) {
+    Grid g;
+    g.level = level;
+    g.area = area;
+    for (int c = 0; c < mapc::COLUMNS; ++c) g.t1(c, 11) = area == 3 ? 24 : 9;
+    g.t2(3, 10) = 30;
+    g.t2(134, 10) = 39;
+    if (area == 3) g.t2(60, 5) = 100 + 2 * (level - 1);
+    return g;
+}
+
+// The rule messages for a grid; empty when it passes.
+std::string broken(const Grid& g) {
+    std::vector<std::string> errors;
+    mapc::check_grid(g, errors);
+    std::string all;
+    for (const auto& e : errors) all += e + "\n";
+    return all;
+}
+
+std::string row(const std::string& body) {
+    std::string cells = body;
+    cells.resize(mapc::COLUMNS, ' ');
+    return "|" + cells + "|\n";
+}
+
+TEST(Mapc, ParsesAPictureWithLegendAndComments) {
+    std::string text = "# a comment\narea 2.3\nlegend T 24 11\n";
+    for (int r = 0; r < 10; ++r) text += row("");
+    text += row("   @   T   &   oP?<j");
+    text += row("XXXXXXXXXXXXXXXXXXX%");
+    Grid g;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(mapc::parse_source(text, "t.txt", g, errors)) << errors[0];
+    EXPECT_EQ(g.level, 2);
+    EXPECT_EQ(g.area, 3);
+    EXPECT_EQ(g.t2(3, 10), 30);
+    EXPECT_EQ(g.t1(7, 10), 24);
+    EXPECT_EQ(g.t2(7, 10), 11);
+    EXPECT_EQ(g.t2(11, 10), 102); // '&' is the level's own item
+    EXPECT_EQ(g.t2(15, 10), 28);
+    EXPECT_EQ(g.t1(16, 10), 5);
+    EXPECT_EQ(g.t2(16, 10), 49);
+    EXPECT_EQ(g.t1(18, 10), 8);
+    EXPECT_EQ(g.t2(18, 10), 26);
+    EXPECT_EQ(g.t1(19, 11), 95);
+    EXPECT_EQ(g.t1(19, 10), 95);
+    EXPECT_EQ(g.t2(19, 10), 88);
+}
+
+TEST(Mapc, RejectsMalformedSources) {
+    std::vector<std::string> errors;
+    Grid g;
+    std::string rows;
+    for (int r = 0; r < 12; ++r) rows += row("");
+    EXPECT_FALSE(mapc::parse_source(rows, "noarea", g, errors));                      // no area line
+    EXPECT_FALSE(mapc::parse_source("area 1.1\n" + rows + row(""), "13rows", g, errors)); // 13 rows
+    std::string short_row = "area 1.1\n|   |\n" + rows.substr(rows.find('\n') + 1);
+    EXPECT_FALSE(mapc::parse_source(short_row, "short", g, errors));
+    std::string unknown = "area 1.1\n" + row("Z") + rows.substr(rows.find('\n') + 1);
+    errors.clear();
+    EXPECT_FALSE(mapc::parse_source(unknown, "unknown", g, errors));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("column 0"), std::string::npos) << errors[0];
+    EXPECT_FALSE(mapc::parse_source("area 6.1\n" + rows, "level6", g, errors));
+}
+
+TEST(Mapc, EncodesTheBinaryResource) {
+    Grid g = valid(1, 1);
+    g.t1(139, 11) = 95;
+    g.t2(0, 0) = 108;
+    const std::vector<uint8_t> bytes = mapc::encode(g);
+    ASSERT_EQ(bytes.size(), 13448u);
+    const uint8_t header[8] = {0x8C, 0, 0, 0, 0x0C, 0, 0, 0};
+    EXPECT_TRUE(std::equal(header, header + 8, bytes.begin()));
+    EXPECT_EQ(bytes[12], 108); // tile2 of cell 0
+    const size_t last = 8 + 8 * 1679;
+    EXPECT_EQ(bytes[last], 95);
+    Grid back;
+    ASSERT_TRUE(mapc::decode(bytes, back));
+    EXPECT_EQ(back.tile1, g.tile1);
+    EXPECT_EQ(back.tile2, g.tile2);
+    EXPECT_FALSE(mapc::decode(std::vector<uint8_t>(bytes.begin(), bytes.end() - 1), back));
+    EXPECT_EQ(mapc::resource_file_name(5, 3), "pumkosahrim5.3");
+}
+
+TEST(Mapc, PlayerStartRules) {
+    EXPECT_EQ(broken(valid(1, 1)), "");
+    Grid none = valid(1, 1);
+    none.t2(3, 10) = 0;
+    EXPECT_NE(broken(none).find("no player start"), std::string::npos);
+    Grid two = valid(1, 1);
+    two.t2(5, 10) = 30;
+    EXPECT_NE(broken(two).find("(column 5, row 10): a second player start"), std::string::npos);
+    Grid far = valid(1, 1);
+    far.t2(3, 10) = 0;
+    far.t2(8, 10) = 30;
+    EXPECT_NE(broken(far).find("columns 1 to 7"), std::string::npos);
+    Grid edge = valid(1, 1);
+    edge.t2(3, 10) = 0;
+    edge.t2(0, 10) = 30;
+    EXPECT_NE(broken(edge).find("columns 1 to 7"), std::string::npos);
+    Grid in_block = valid(1, 1); // 30 in a block is a content, not a start
+    in_block.t1(20, 7) = 5;
+    in_block.t2(20, 7) = 30;
+    EXPECT_EQ(broken(in_block), "");
+}
+
+TEST(Mapc, CauldronRules) {
+    Grid none = valid(2, 1);
+    none.t2(134, 10) = 0;
+    EXPECT_NE(broken(none).find("no cauldron"), std::string::npos);
+    Grid two = valid(2, 1);
+    two.t2(133, 10) = 39;
+    EXPECT_NE(broken(two).find("a second cauldron"), std::string::npos);
+    Grid far = valid(2, 1);
+    far.t2(134, 10) = 0;
+    far.t2(137, 10) = 39;
+    EXPECT_NE(broken(far).find("columns 132 to 136"), std::string::npos);
+    Grid raised = valid(2, 1);
+    raised.t2(134, 10) = 0;
+    raised.t2(134, 6) = 39;
+    EXPECT_NE(broken(raised).find("row 10"), std::string::npos);
+    for (auto [level, area] : {std::pair{4, 1}, {5, 1}, {5, 2}}) {
+        Grid ok = valid(level, area);
+        ok.t2(134, 10) = 0;
+        ok.t2(132, 6) = 39;
+        EXPECT_EQ(broken(ok), "") << level << "." << area;
+    }
+}
+
+TEST(Mapc, LevelItemRules) {
+    EXPECT_EQ(broken(valid(5, 3)), "");
+    Grid missing = valid(3, 3);
+    missing.t2(60, 5) = 0;
+    EXPECT_NE(broken(missing).find("magic item 104 is missing"), std::string::npos);
+    Grid twice = valid(3, 3);
+    twice.t2(61, 5) = 104;
+    EXPECT_NE(broken(twice).find("a second magic item"), std::string::npos);
+    Grid wrong = valid(3, 3);
+    wrong.t2(61, 5) = 102;
+    EXPECT_NE(broken(wrong).find("belongs to another level"), std::string::npos);
+    Grid outside = valid(3, 2);
+    outside.t2(61, 5) = 104;
+    EXPECT_NE(broken(outside).find("outside a third area"), std::string::npos);
+}
+
+TEST(Mapc, ThirdAreaOnlyThingsAndLiquids) {
+    for (int t2 : {26, 27, 88}) {
+        Grid g = valid(2, 2);
+        g.t1(40, 11) = 95;
+        g.t2(40, 11) = t2;
+        EXPECT_NE(broken(g).find("third areas only"), std::string::npos) << t2;
+    }
+    for (int t1 : {24, 25, 95}) {
+        Grid g = valid(2, 2);
+        g.t1(40, 11) = t1;
+        EXPECT_NE(broken(g).find("base tile " + std::to_string(t1) + " belongs in third areas only"),
+                  std::string::npos);
+    }
+    Grid lair = valid(2, 3);
+    lair.t1(40, 11) = 95;
+    lair.t2(40, 11) = 88;
+    lair.t1(41, 11) = 94;
+    lair.t2(41, 11) = 81;
+    lair.t1(42, 5) = 8;
+    lair.t2(42, 5) = 26;
+    EXPECT_EQ(broken(lair), "");
+    Grid hopper = valid(1, 1);
+    hopper.t1(40, 11) = 9;
+    hopper.t2(40, 11) = 81;
+    EXPECT_NE(broken(hopper).find("liquid 94"), std::string::npos);
+    Grid leaper = valid(1, 3);
+    leaper.t1(40, 11) = 94;
+    leaper.t2(40, 11) = 88;
+    EXPECT_NE(broken(leaper).find("liquid 95"), std::string::npos);
+}
+
+TEST(Mapc, UnknownTilesAndNumbers) {
+    for (int t1 : {6, 7, 11, 21, 96, -1}) {
+        Grid g = valid(1, 1);
+        g.t1(40, 5) = t1;
+        EXPECT_NE(broken(g).find("base tile " + std::to_string(t1) + " is not"), std::string::npos) << t1;
+    }
+    for (int t2 : {1, 10, 14, 31, 58, 101, 109, 200}) {
+        Grid g = valid(1, 1);
+        g.t2(40, 5) = t2;
+        EXPECT_NE(broken(g).find("object number " + std::to_string(t2) + " is not"), std::string::npos) << t2;
+    }
+}
+
+TEST(Mapc, TheFifteenAreasPassTheChecker) {
+    for (int level = 1; level <= 5; ++level)
+        for (int area = 1; area <= 3; ++area) {
+            const std::string path = std::string(PUMKO_MAP_SOURCE_DIR) + "/" + std::to_string(level) + "-" +
+                                     std::to_string(area) + ".txt";
+            std::ifstream in(path);
+            ASSERT_TRUE(in) << path;
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            Grid g;
+            std::vector<std::string> errors;
+            ASSERT_TRUE(mapc::parse_source(text, path, g, errors)) << errors[0];
+            EXPECT_EQ(g.level, level);
+            EXPECT_EQ(g.area, area);
+            EXPECT_EQ(broken(g), "") << path;
+        }
+}
+
+} // namespace
