@@ -31,8 +31,9 @@ void Letterbox::ToPicture(int wx, int wy, int& px, int& py) const {
         px = py = 0;
         return;
     }
-    px = int(std::clamp<int64_t>(FloorDiv(int64_t(wx - x) * picture_w, w), 0, picture_w - 1));
-    py = int(std::clamp<int64_t>(FloorDiv(int64_t(wy - y) * picture_h, h), 0, picture_h - 1));
+    // The picture pixel under the window pixel's centre.
+    px = int(std::clamp<int64_t>(FloorDiv((2 * int64_t(wx - x) + 1) * picture_w, 2 * int64_t(w)), 0, picture_w - 1));
+    py = int(std::clamp<int64_t>(FloorDiv((2 * int64_t(wy - y) + 1) * picture_h, 2 * int64_t(h)), 0, picture_h - 1));
 }
 
 void Letterbox::ToWindow(int px, int py, int& wx, int& wy) const {

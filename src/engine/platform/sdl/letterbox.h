@@ -6,7 +6,7 @@ struct Letterbox {
     int x = 0, y = 0, w = 0, h = 0; // in window pixels, y down
     int picture_w = 0, picture_h = 0;
 
-    // A window position as a picture pixel, held inside the picture (the pointer over a bar
+    // The picture pixel under a window pixel, held inside the picture (the pointer over a bar
     // reads as the nearest edge, as it could never leave a full-screen picture).
     void ToPicture(int wx, int wy, int& px, int& py) const;
     // The window pixel at the centre of a picture pixel, so that ToPicture gives it back.

@@ -1,0 +1,205 @@
+// The SDL host under Xvfb: window geometry, event translation, pointer mapping, and what happens
+// without a display. Key and letterbox arithmetic are checked without a window.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/platform/sdl/letterbox.h"
+#include "engine/platform/sdl/sdl_keys.h"
+#include "engine/platform/sdl/sdl_platform.h"
+
+namespace {
+
+TEST(SdlKeys, VirtualKeyCodes) {
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_A), 65);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_z, SDL_SCANCODE_Z), 90);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_0, SDL_SCANCODE_0), 48);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_9, SDL_SCANCODE_9), 57);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_F1, SDL_SCANCODE_F1), 112);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_F12, SDL_SCANCODE_F12), 123);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_LEFT, SDL_SCANCODE_LEFT), 37);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_UP, SDL_SCANCODE_UP), 38);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RIGHT, SDL_SCANCODE_RIGHT), 39);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_DOWN, SDL_SCANCODE_DOWN), 40);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE), 27);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_SPACE, SDL_SCANCODE_SPACE), 32);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RETURN, SDL_SCANCODE_RETURN), 13);
+    // The modifiers per side.
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT), 160);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RSHIFT, SDL_SCANCODE_RSHIFT), 161);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_LCTRL, SDL_SCANCODE_LCTRL), 162);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RCTRL, SDL_SCANCODE_RCTRL), 163);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_LALT, SDL_SCANCODE_LALT), 164);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RALT, SDL_SCANCODE_RALT), 165);
+    // Letters follow the layout (the key at Z's place types a 'y' on some layouts); a key whose
+    // layout gives no Latin letter falls back to its place; unknown keys have no code.
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_y, SDL_SCANCODE_Z), 'Y');
+    EXPECT_EQ(VirtualKeyFromSdl(0x3b1 /* a Greek letter */, SDL_SCANCODE_A), 'A');
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN), 0);
+    // Enter and Escape stay themselves whatever the layout says.
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_ESCAPE), 27);
+
+    EXPECT_EQ(MouseButtonFromSdl(SDL_BUTTON_LEFT), 1);
+    EXPECT_EQ(MouseButtonFromSdl(SDL_BUTTON_RIGHT), 2);
+    EXPECT_EQ(MouseButtonFromSdl(SDL_BUTTON_MIDDLE), 3);
+    EXPECT_EQ(MouseButtonFromSdl(SDL_BUTTON_X1), 0);
+}
+
+TEST(Letterbox, FitsCentredWithAspectKept) {
+    Letterbox b = FitLetterbox(1920, 1080, 640, 480); // wide: bars left and right
+    EXPECT_EQ(b.x, 240);
+    EXPECT_EQ(b.y, 0);
+    EXPECT_EQ(b.w, 1440);
+    EXPECT_EQ(b.h, 1080);
+    b = FitLetterbox(1280, 1024, 640, 480); // tall: bars above and below
+    EXPECT_EQ(b.x, 0);
+    EXPECT_EQ(b.y, 32);
+    EXPECT_EQ(b.w, 1280);
+    EXPECT_EQ(b.h, 960);
+    b = FitLetterbox(640, 480, 640, 480);
+    EXPECT_EQ(b.x, 0);
+    EXPECT_EQ(b.w, 640);
+    b = FitLetterbox(1366, 768, 640, 480); // 1024 x 768 in the middle
+    EXPECT_EQ(b.x, 171);
+    EXPECT_EQ(b.w, 1024);
+    EXPECT_EQ(b.h, 768);
+}
+
+TEST(Letterbox, PointerMapsBothWays) {
+    for (auto [ww, wh] : {std::pair{1920, 1080}, {1366, 768}, {1280, 1024}, {640, 480}, {1000, 700}}) {
+        Letterbox b = FitLetterbox(ww, wh, 640, 480);
+        for (int p = 0; p < 640; p += 7) {
+            int wx, wy, px, py;
+            b.ToWindow(p, p * 479 / 639, wx, wy);
+            b.ToPicture(wx, wy, px, py);
+            EXPECT_EQ(px, p) << ww << "x" << wh;
+            EXPECT_EQ(py, p * 479 / 639) << ww << "x" << wh;
+        }
+        // Over the bars and off the window: held at the picture's edges.
+        int px, py;
+        b.ToPicture(-50, -50, px, py);
+        EXPECT_EQ(px, 0);
+        EXPECT_EQ(py, 0);
+        b.ToPicture(ww + 50, wh + 50, px, py);
+        EXPECT_EQ(px, 639);
+        EXPECT_EQ(py, 479);
+    }
+}
+
+std::vector<PlatformEvent> g_events;
+void Collect(const PlatformEvent& ev) { g_events.push_back(ev); }
+
+class SdlHost : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(platform.OpenWindow("Pumko test", 640, 480, true, error)) << error;
+        platform.PumpEvents(Collect); // whatever the window system said on opening
+        g_events.clear();
+    }
+    void Push(SDL_Event e) {
+        e.common.timestamp = SDL_GetTicks();
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+    void Key(Uint32 type, SDL_Keycode sym, SDL_Scancode sc, int repeat = 0) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.repeat = Uint8(repeat);
+        e.key.keysym.sym = sym;
+        e.key.keysym.scancode = sc;
+        Push(e);
+    }
+    SdlPlatform platform;
+};
+
+// The window covers the whole screen (1280 x 1024 under the test's Xvfb) even without a window
+// manager to make it so.
+TEST_F(SdlHost, FullScreenWindowCoversTheDisplay) {
+    const Letterbox& b = platform.WindowBox();
+    EXPECT_EQ(b.w, 1280);
+    EXPECT_EQ(b.h, 960);
+    EXPECT_EQ(b.y, 32);
+}
+
+TEST_F(SdlHost, TranslatesEvents) {
+    const Letterbox& b = platform.WindowBox();
+    Key(SDL_KEYDOWN, SDLK_LCTRL, SDL_SCANCODE_LCTRL);
+    Key(SDL_KEYDOWN, SDLK_LCTRL, SDL_SCANCODE_LCTRL, 1);
+    Key(SDL_KEYUP, SDLK_LCTRL, SDL_SCANCODE_LCTRL);
+    Key(SDL_KEYDOWN, SDLK_RALT, SDL_SCANCODE_RALT);
+    Key(SDL_KEYDOWN, SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN); // dropped
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_RIGHT;
+    e.button.x = b.x + b.w / 2;
+    e.button.y = b.y + b.h / 2;
+    Push(e);
+    e = {};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = b.x + 3 * b.w / 4;
+    e.motion.y = b.y / 2; // over the top bar
+    Push(e);
+    e = {};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = -2;
+    Push(e);
+    e = {};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    Push(e);
+    e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    Push(e);
+    e = {};
+    e.type = SDL_QUIT;
+    Push(e);
+
+    platform.PumpEvents(Collect);
+    struct Want {
+        PlatformEvent::Type type;
+        int code, x, y;
+    };
+    const Want want[] = {{PlatformEvent::KeyDown, 162, 0, 0},  {PlatformEvent::KeyRepeat, 162, 0, 0},
+                         {PlatformEvent::KeyUp, 162, 0, 0},    {PlatformEvent::KeyDown, 165, 0, 0},
+                         {PlatformEvent::MouseDown, 2, 320, 240}, {PlatformEvent::MouseMove, 0, 480, 0},
+                         {PlatformEvent::Wheel, 0, -2, 0},     {PlatformEvent::Suspend, 0, 0, 0},
+                         {PlatformEvent::Resume, 0, 0, 0},     {PlatformEvent::Close, 0, 0, 0}};
+    ASSERT_EQ(g_events.size(), std::size(want));
+    for (size_t i = 0; i < g_events.size(); ++i) {
+        EXPECT_EQ(g_events[i].type, want[i].type) << i;
+        EXPECT_EQ(g_events[i].code, want[i].code) << i;
+        EXPECT_EQ(g_events[i].x, want[i].x) << i;
+        EXPECT_EQ(g_events[i].y, want[i].y) << i;
+    }
+}
+
+TEST_F(SdlHost, ClockSleepsAndNoJoystickAnswers) {
+    uint32_t t0 = platform.Millis();
+    platform.Sleep(20);
+    EXPECT_GE(platform.Millis() - t0, 20u);
+    EXPECT_EQ(platform.JoystickCount(), 0);
+    JoystickState js;
+    EXPECT_FALSE(platform.ReadJoystick(0, js));
+}
+
+// Without any display the window cannot open, and the reason comes back in one line.
+TEST(SdlNoDisplay, OpenWindowFailsWithAReason) {
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    {
+        SdlPlatform platform;
+        std::string error;
+        EXPECT_FALSE(platform.OpenWindow("Pumko test", 640, 480, true, error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+        EXPECT_EQ(platform.GetRenderer(), nullptr);
+    }
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+}
+
+} // namespace
