@@ -4,7 +4,9 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -184,6 +186,36 @@ TEST_F(SdlHost, ClockSleepsAndNoJoystickAnswers) {
     EXPECT_EQ(platform.JoystickCount(), 0);
     JoystickState js;
     EXPECT_FALSE(platform.ReadJoystick(0, js));
+}
+
+// The audio device calls back with whole stereo 16-bit fragments until it is closed. SDL's
+// dummy driver stands in for a sound card.
+struct AudioProbe {
+    std::atomic<int> calls{0};
+    std::atomic<int> frames{0};
+};
+void Probe(void* user, int16_t* out, int frames) {
+    auto* probe = static_cast<AudioProbe*>(user);
+    std::memset(out, 0, size_t(frames) * 4);
+    probe->frames = frames;
+    ++probe->calls;
+}
+
+TEST(SdlAudio, CallsBackInFragmentsUntilClosed) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    AudioProbe probe;
+    {
+        SdlPlatform platform;
+        ASSERT_TRUE(platform.OpenAudio(44100, 512, Probe, &probe));
+        for (int i = 0; i < 200 && probe.calls < 3; ++i) platform.Sleep(10);
+        EXPECT_GE(probe.calls, 3);
+        EXPECT_EQ(probe.frames, 512);
+        platform.CloseAudio();
+        int after = probe.calls;
+        platform.Sleep(50);
+        EXPECT_EQ(probe.calls, after);
+    }
+    unsetenv("SDL_AUDIODRIVER");
 }
 
 // Without any display the window cannot open, and the reason comes back in one line.
