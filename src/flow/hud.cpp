@@ -4,8 +4,11 @@
 #include "flow/media.h"
 #include "main/game.h"
 
+void (*text_observer)(const std::string& text, int x, int y) = nullptr;
+
 void draw_shadow_text(int x, int y, int red, int green, int blue, const std::string& text, int centre) {
     if (centre != 0) x = 320 - TextWidthOf(text) / 2;
+    if (text_observer != nullptr) text_observer(text, x, y);
     SetColor(0, 0, 0);
     DrawString(text, float(x + 2), float(y + 2));
     SetColor(red, green, blue);

@@ -101,6 +101,8 @@ void show_frame_only();
 
 // Text with a black shadow 2 px right and down; centre != 0 centres it on x = 320.
 void draw_shadow_text(int x, int y, int red, int green, int blue, const std::string& text, int centre);
+// Optional observer of every text drawn with draw_shadow_text (screen checks in tests and tools).
+extern void (*text_observer)(const std::string& text, int x, int y);
 void draw_backdrop();
 void update_scroller();
 // Top score file: save = 0 loads, save = 1 writes.

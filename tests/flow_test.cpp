@@ -1,0 +1,320 @@
+// Whole-game scenarios: the real main loop on the headless platform, driven by scripted input
+// and by changes to the game state made between frames.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/scenario.h"
+
+namespace {
+player_tag& hero() { return current_player(); }
+
+bool InState(int s) { return game.state == s; }
+
+// Skips the logo and starts a game of one or two players from the title screen.
+void StartGame(Scenario& sc, int players = 1) {
+    sc.When([&] { return game.state == 0 && sc.Frame() >= 3; }, [&] { sc.Press(KEY_LCONTROL); });
+    sc.When([] { return InState(STATE_TITLE); },
+            [&sc, players] {
+                if (players == 2) sc.Press(KEY_DOWN);
+                sc.Press(KEY_LCONTROL);
+            });
+}
+
+// Waits for the play state (skipping the title card), then runs `act` once.
+void InPlay(Scenario& sc, std::function<void()> act) {
+    sc.When([] { return InState(STATE_INTRO); }, [&] { sc.Press(KEY_LCONTROL); });
+    sc.When([] { return InState(STATE_PLAY); }, std::move(act));
+}
+
+// Drops the hero below the screen: the next play frame ends its life by a fall.
+void Fall() {
+    hero().y = 490.0f;
+    hero().ystp = 8.0f;
+}
+
+// Puts the cauldron on screen with the hero in it (and clears the tiles, so nothing stands between).
+void IntoCauldron() {
+    map_tag::reset();
+    game.cauldx = 300;
+    game.cauldy = 400;
+    hero().x = 300.0f;
+    hero().y = 400.0f;
+}
+
+int32_t ReadScoreFile(const std::filesystem::path& folder) {
+    std::ifstream in(folder / "data" / "hiscore.dat", std::ios::binary);
+    unsigned char b[4] = {0, 0, 0, 0};
+    in.read(reinterpret_cast<char*>(b), 4);
+    return int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+}
+} // namespace
+
+TEST(GameFlow, NewGameGoesFromTitleThroughTheTitleCardToPlay) {
+    Scenario sc("newgame");
+    StartGame(sc);
+    bool card_ok = false;
+    sc.When([] { return InState(STATE_INTRO) && TextWasDrawn("** Level: 1-1 **"); },
+            [&] { card_ok = TextWasDrawn("** Player: 1 **"); });
+    int lives = 0, level = 0, area = 0;
+    sc.When([] { return InState(STATE_PLAY); },
+            [&] {
+                lives = hero().lives;
+                level = hero().level;
+                area = hero().area;
+            });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_TRUE(card_ok);
+    EXPECT_EQ(lives, 3);
+    EXPECT_EQ(level, 1);
+    EXPECT_EQ(area, 1);
+    std::vector<int> expected = {STATE_TITLE, STATE_INTRO, STATE_PLAY};
+    std::vector<int> seen;
+    for (int s : sc.states_seen)
+        if (s != 0) seen.push_back(s);
+    EXPECT_EQ(std::vector<int>(seen.begin(), seen.begin() + 3), expected);
+}
+
+class DeathKinds : public ::testing::TestWithParam<int> {};
+
+TEST_P(DeathKinds, EachDeathReturnsToTheIntroWithALifeAndTheLevelItemLost) {
+    const int kind = GetParam();
+    Scenario sc("death" + std::to_string(kind));
+    StartGame(sc);
+    InPlay(sc, [kind] {
+        hero().power = 2;
+        hero().magic = 42;
+        hero().score = 1234;
+        hero().item[4] = 1; // level 1's item
+        hero().item[3] = 1; // level 2's item stays
+        if (kind == 0) {
+            Fall();
+        } else { // a monster's touch or a liquid, as their collisions report it
+            game.pumkdeath = kind;
+            game.state = STATE_DEATH;
+        }
+    });
+    player_tag after{};
+    sc.When([] { return InState(STATE_INTRO); }, [&] { after = hero(); });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_EQ(after.lives, 2);
+    EXPECT_EQ(after.magic, 0);
+    EXPECT_EQ(after.power, 0);
+    EXPECT_EQ(after.score, 1234);
+    EXPECT_EQ(after.item[4], 0);
+    EXPECT_EQ(after.item[3], 1);
+    EXPECT_EQ(game.wlaugh, 0);
+}
+INSTANTIATE_TEST_SUITE_P(GameFlow, DeathKinds, ::testing::Values(0, 1, 2));
+
+TEST(GameFlow, LastLifeLeadsToGameOverAndBackToTheTitle) {
+    Scenario sc("gameover");
+    StartGame(sc);
+    InPlay(sc, [] {
+        hero().lives = 1;
+        Fall();
+    });
+    bool over_text = false;
+    sc.When([] { return InState(STATE_GAMEOVER) && TextWasDrawn("** Game Over **"); }, [&] { over_text = true; });
+    sc.When([] { return InState(STATE_TITLE); }, [] {});
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_TRUE(over_text);
+    EXPECT_EQ(game.curplayer, 0);
+    EXPECT_EQ(player_slot[0].lives, 0);
+}
+
+TEST(GameFlow, TwoPlayersTakeTurnsAfterDeathsButNeverToAPlayerWithoutLives) {
+    Scenario sc("twoplayers");
+    StartGame(sc, 2);
+    std::vector<int> turns;
+    int players_after_second_out = -1;
+    // Player 1 dies: the turn passes to player 2.
+    InPlay(sc, [&] {
+        turns.push_back(game.curplayer);
+        Fall();
+    });
+    // Player 2 loses the last life: game over for player 2, player 1 plays on alone.
+    InPlay(sc, [&] {
+        turns.push_back(game.curplayer);
+        hero().lives = 1;
+        Fall();
+    });
+    InPlay(sc, [&] {
+        turns.push_back(game.curplayer);
+        players_after_second_out = game.players;
+        Fall();
+    });
+    InPlay(sc, [&] { turns.push_back(game.curplayer); });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_EQ(turns, (std::vector<int>{0, 1, 0, 0}));
+    EXPECT_EQ(players_after_second_out, 0);
+    EXPECT_EQ(player_slot[0].lives, 1);
+    EXPECT_EQ(player_slot[1].lives, 0);
+}
+
+TEST(GameFlow, TheCauldronEndsTheAreaWithItsBonus) {
+    Scenario sc("areaend");
+    StartGame(sc);
+    int score_before = 0;
+    InPlay(sc, [&] {
+        score_before = hero().score;
+        IntoCauldron();
+    });
+    bool bonus_text = false;
+    sc.When([] { return InState(STATE_LEVELEND) && TextWasDrawn("** Bonus: 1000 **"); }, [&] { bonus_text = true; });
+    player_tag after{};
+    sc.When([] { return InState(STATE_INTRO); }, [&] { after = hero(); });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_TRUE(bonus_text);
+    EXPECT_EQ(after.score, score_before + 1000);
+    EXPECT_EQ(after.level, 1);
+    EXPECT_EQ(after.area, 2);
+}
+
+TEST(GameFlow, ALairLeftWithoutItsItemRollsBackAndRestarts) {
+    Scenario sc("forgotten");
+    StartGame(sc);
+    // Send the game to area 1.3 before its intro loads it, with fire power that the lair takes.
+    sc.When([] { return InState(STATE_INTRO); },
+            [] {
+                hero().area = 3;
+                hero().power = 2;
+            });
+    int power_in_lair = -1;
+    InPlay(sc, [&] {
+        power_in_lair = hero().power;
+        for (map_tag& c : map_cells) c.x -= 400.0f; // as if scrolled along
+        IntoCauldron();
+    });
+    player_tag after{};
+    sc.When([] { return InState(STATE_INTRO); }, [&] { after = hero(); });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_EQ(power_in_lair, 0);
+    EXPECT_TRUE(TextWasDrawn("** You forgot the magic item! **"));
+    EXPECT_GE(map_cells[0].x, 0.0f);
+    EXPECT_EQ(after.level, 1);
+    EXPECT_EQ(after.area, 3);
+    EXPECT_EQ(after.score, 0);
+}
+
+TEST(GameFlow, FinishingTheLastLairLeadsToTheEndingAndItsLifePayout) {
+    Scenario sc("ending");
+    StartGame(sc);
+    sc.When([] { return InState(STATE_INTRO); },
+            [] {
+                hero().level = 5;
+                hero().area = 3;
+            });
+    InPlay(sc, [] {
+        game.item = 1;
+        hero().item[0] = 1;
+        IntoCauldron();
+    });
+    int score_at_ending = -1;
+    sc.When([] { return InState(STATE_ENDING); }, [&] { score_at_ending = hero().score; });
+    sc.When([] { return TextWasDrawn("** Press JUMP to continue. **"); }, [&] { sc.Press(KEY_LCONTROL); });
+    sc.When([] { return InState(STATE_TITLE); }, [] {});
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_EQ(score_at_ending, 5200);
+    EXPECT_EQ(player_slot[0].score, 5200 + 3 * 5000);
+    EXPECT_EQ(player_slot[0].lives, 0);
+    EXPECT_TRUE(TextWasDrawn("** Congradulations! **"));
+    EXPECT_TRUE(TextWasDrawn("**  T H E   E N D !  **"));
+}
+
+TEST(GameFlow, AHundredMagicInOneFrameGiveExactlyOneLife) {
+    Scenario sc("magic");
+    StartGame(sc);
+    InPlay(sc, [] { hero().magic = 150; });
+    int lives = 0, magic = -1;
+    sc.When([] { return InState(STATE_PLAY) && hero().magic < 100; },
+            [&] {
+                lives = hero().lives;
+                magic = hero().magic;
+            });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_EQ(lives, 4);
+    EXPECT_EQ(magic, 0);
+}
+
+TEST(GameFlow, GlobalKeysActOnlyWhereTheyAreRead) {
+    Scenario sc("keys");
+    StartGame(sc);
+    // F2 during the title card is forgotten: the intro flushes the keyboard when it ends.
+    sc.When([] { return InState(STATE_INTRO); }, [&] { sc.Press(KEY_F2); });
+    int sound_in_play = -1, sound_after_f2 = -1, music_after_f3 = -1;
+    InPlay(sc, [&] {
+        sound_in_play = game.sound;
+        sc.Press(KEY_F2);
+        sc.Press(KEY_F3);
+    });
+    int start = 0;
+    sc.When([] { return true; }, [&] { start = sc.Frame(); });
+    sc.When([&] { return sc.Frame() > start + 2; },
+            [&] {
+                sound_after_f2 = game.sound;
+                music_after_f3 = game.music;
+                sc.Press(KEY_F1); // back to the title, where the effects setting is restored
+            });
+    int sound_on_title = -1;
+    sc.When([] { return InState(STATE_TITLE); }, [&] { sound_on_title = game.sound; });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_EQ(sound_in_play, 1);
+    EXPECT_EQ(sound_after_f2, 0);
+    EXPECT_EQ(music_after_f3, 0);
+    EXPECT_EQ(sound_on_title, 1);
+}
+
+TEST(GameFlow, TopScoreStartsAtZeroIsRaisedOnlyByAGreaterScoreAndIsSaved) {
+    Scenario sc("topscore");
+    StartGame(sc);
+    int top_at_start = -1, top_after_equal = -1, top_after_greater = -1;
+    InPlay(sc, [&] {
+        top_at_start = game.topscore;
+        game.topscore = 700;
+        hero().score = 700;
+    });
+    sc.When([] { return true; },
+            [&] {
+                top_after_equal = game.topscore;
+                hero().score = 701;
+            });
+    sc.When([] { return true; }, [&] { top_after_greater = game.topscore; });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_EQ(top_at_start, 0);
+    EXPECT_EQ(top_after_equal, 700);
+    EXPECT_EQ(top_after_greater, 701);
+    EXPECT_EQ(ReadScoreFile(sc.Folder()), 701);
+    EXPECT_FALSE(std::filesystem::exists(sc.Folder() / "data" / "hiscore.tmp"));
+}
+
+TEST(GameFlow, ShortTopScoreFileReadsMissingBytesAsZero) {
+    Scenario sc("shortscore");
+    {
+        std::ofstream out(sc.Folder() / "data" / "hiscore.dat", std::ios::binary);
+        out.write("\x34\x12", 2);
+    }
+    int top = -1;
+    sc.When([] { return InState(STATE_TITLE); }, [&] { top = game.topscore; });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_EQ(top, 0x1234);
+    EXPECT_EQ(ReadScoreFile(sc.Folder()), 0x1234);
+}
+
+TEST(GameFlow, EscapeOnTheTitleQuitsAndAnUnwritableDataFolderCostsOnlyTheScore) {
+    Scenario sc("escape");
+    std::filesystem::remove_all(sc.Folder() / "data");
+    { std::ofstream blocker(sc.Folder() / "data"); } // a file where the folder should be
+    sc.When([&] { return game.state == 0 && sc.Frame() >= 3; }, [&] { sc.Press(KEY_LCONTROL); });
+    sc.When([] { return InState(STATE_TITLE); }, [&] { sc.Press(KEY_ESCAPE); });
+    sc.When([] { return false; }, [] {}); // never done: the game must end by itself
+    EXPECT_EQ(sc.Run(2000), 0);
+    EXPECT_FALSE(sc.TimedOut());
+}
