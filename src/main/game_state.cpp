@@ -4,14 +4,14 @@
 
 GameSnapshot GameSnapshot::Capture() {
     GameSnapshot s;
-    s.game = game;
-    for (int i = 0; i < 2; ++i) s.player_slot[i] = player_slot[i];
-    for (int i = 0; i < MAP_CELLS; ++i) s.map_cells[i] = map_cells[i];
-    s.fireball = fireball;
-    s.monster_list = monster_list;
-    s.specialfx_list = specialfx_list;
-    s.specialitem_list = specialitem_list;
-    s.elevator_list = elevator_list;
+    s.game = ::game;
+    for (int i = 0; i < 2; ++i) s.player_slot[i] = ::player_slot[i];
+    for (int i = 0; i < MAP_CELLS; ++i) s.map_cells[i] = ::map_cells[i];
+    s.fireball = ::fireball;
+    s.monster_list = ::monster_list;
+    s.specialfx_list = ::specialfx_list;
+    s.specialitem_list = ::specialitem_list;
+    s.elevator_list = ::elevator_list;
     s.random_state = RandomState();
     return s;
 }
