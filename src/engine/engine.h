@@ -110,6 +110,9 @@ void PollSystem();
 // Clears all polled keyboard, pointer and joystick-press state; the display calls it when it
 // opens.
 void InputReset();
+// Feeds one event straight into the polled state, as the pump would (automatic players, replays).
+struct PlatformEvent;
+void InjectInputEvent(const PlatformEvent& ev);
 
 // ---------------------------------------------------------------------------------------------
 // Random numbers and timing

@@ -248,3 +248,5 @@ float JoyAxisY(int port) {
     SampleJoystick(port);
     return ValidPort(port) ? g_joy.axes[port][1] : 0.0f;
 }
+
+void InjectInputEvent(const PlatformEvent& ev) { HandleEvent(ev); }
