@@ -117,9 +117,13 @@ void game_tag::key_inputs() {
         scmy = 200;
         curplayer = 0;
         state = STATE_TITLE;
+        demo_index = 0;
+        demo_number = 1;
+        demo_active = 0;
     }
-    if (KeyWasHit(113)) sound = sound != 0 ? 0 : 1; // F2: effects
-    if (KeyWasHit(114)) {                           // F3: music
+    // F2: effects (not while a demo plays with the sound muted)
+    if (KeyWasHit(113) && demo_active == 0) sound = sound != 0 ? 0 : 1;
+    if (KeyWasHit(114)) { // F3: music
         music = music != 0 ? 0 : 1;
         music_channel.SetPaused(music != 0 ? 0 : 1);
     }

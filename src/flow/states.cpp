@@ -167,7 +167,7 @@ void game_tag::play_game() {
         p.lives += 1;
         play_sfx(snd_extralife);
     }
-    if (p.score > topscore) topscore = p.score;
+    if (p.score > topscore && demo_active == 0) topscore = p.score;
 }
 
 void game_tag::end_level() {
@@ -416,6 +416,7 @@ void game_tag::game_over() {
         scmy = 200;
         curplayer = 0;
         cpflasher = 0;
+        demo_number = 1;
     }
     FlushKeyboard();
     wait_joystick_button_release();

@@ -52,6 +52,51 @@ void update_scroller() {
     if (game.scmy >= 220) game.scmys = -1;
 }
 
+namespace {
+std::string demo_suffix(int n) { return ".0" + std::to_string(n); }
+
+// Starts the next recording: area 1.n from its start, sound muted, both scores kept.
+bool start_demo() {
+    if (PathKind("data\\demodata" + demo_suffix(demo_number)) != 1) return false;
+    game.soundset = game.sound;
+    game.sound = 0;
+    demo_index = 0;
+    demo_active = 1;
+    demo_tag::Load(demo_suffix(demo_number));
+    const int score1 = player_slot[0].score, score2 = player_slot[1].score;
+    game.curplayer = 0;
+    game.start_new();
+    player_slot[0].score = score1;
+    player_slot[1].score = score2;
+    map_tag::reset();
+    game.savesc = player_slot[0].score;
+    // The area matches the recording's, so its backdrop and its witch are the ones recorded.
+    player_slot[0].area = demo_number;
+    map_tag::Load(1, demo_number);
+    map_tag::initialize();
+    player_slot[0].rotation = 0;
+    player_slot[0].update(); // as the intro does before the first play frame
+    demo_number = demo_number % 3 + 1;
+    return true;
+}
+
+// One title frame of demo playback. Returns false when the demo has ended.
+bool demo_frame() {
+    game.play_game();
+    player_slot[0].score = game.savesc;
+    demo_index = (demo_index + 1) % DEMO_FRAMES;
+    draw_shadow_text(175, 285, 255, 0, 0, "DEMO - Press JUMP to exit", 0);
+    game.display();
+    update_scroller();
+    game.key_inputs();
+    const bool died_or_done = game.state != STATE_TITLE;
+    game.state = STATE_TITLE;
+    if (died_or_done || demo_frames[demo_index].direction == 3) return false;
+    if (JoyButtonHit(0, 0) || KeyWasHit(162) || MouseWasHit(1)) return false;
+    return demo_active != 0;
+}
+} // namespace
+
 void game_tag::title_screen() {
     cpflasher = 60;
     sound = soundset;
@@ -59,7 +104,21 @@ void game_tag::title_screen() {
     music_channel.SetVolume(1.0f);
     int selected = 0, cursor_x = 175, cursor_step = 0;
 
+    demo_index = 0;
     while (true) {
+        if (demo_active != 0) {
+            Cls();
+            const bool playing = demo_frame();
+            present_frame();
+            if (!playing) {
+                // Back to the menu: the next entry restores the effects setting.
+                demo_active = 0;
+                FlushKeyboard();
+                FlushPointer();
+                return;
+            }
+            continue;
+        }
         Cls();
         SetAlpha(1.0f);
         SetBlend(BLEND_MASK);
@@ -75,6 +134,7 @@ void game_tag::title_screen() {
         if (m > 2) m = 2;
         if (m != selected) {
             selected = m;
+            demo_index = 0;
             play_sfx(snd_fireball);
         }
         for (int i = 0; i < 3; ++i) {
@@ -95,12 +155,14 @@ void game_tag::title_screen() {
 
         if ((KeyWasHit(40) || JoyAxisY(0) == joy_down_value) && selected < 2) {
             selected += 1;
+            demo_index = 0;
             MovePointer(0, 160 * selected);
             play_sfx(snd_fireball);
             while (JoyAxisY(0) == 1.0f) DelayMs(1);
         }
         if ((KeyWasHit(38) || JoyAxisY(0) == joy_up_value) && selected > 0) {
             selected -= 1;
+            demo_index = 0;
             MovePointer(0, 160 * selected);
             play_sfx(snd_fireball);
             while (JoyAxisY(0) == -1.0f) DelayMs(1);
@@ -110,6 +172,9 @@ void game_tag::title_screen() {
             state = STATE_QUIT;
             return;
         }
+        // After 200 frames without a menu move the attract demo starts.
+        demo_index += 1;
+        if (demo_index > 200 && !start_demo()) demo_index = 0;
         present_frame();
     }
 

@@ -41,6 +41,9 @@ int RunGame() {
     fireball = fireball_tag{};
     map_tag::Create();
     player_tag::Create();
+    demo_tag::Create();
+    demo_active = 0;
+    demo_number = 1;
     monster_list.Clear();
     specialfx_list.Clear();
     specialitem_list.Clear();
