@@ -32,10 +32,18 @@ int player_tag::get_inputs() {
     int scroll = 0, bonus = 0, dir = 0;
     bool jump = false, turbo = false;
 
-    turbo = fire_hit();
-    if (left_held()) dir = 1;
-    if (right_held()) dir = 2; // right wins over left
-    jump = jump_hit();
+    if (demo_active != 0) {
+        // The attract demo plays recorded controls instead of the devices', always running fast.
+        const demo_tag& rec = demo_frames[demo_index];
+        turbo = true;
+        if (rec.direction == 1 || rec.direction == 2) dir = rec.direction;
+        jump = rec.jump != 0;
+    } else {
+        turbo = fire_hit();
+        if (left_held()) dir = 1;
+        if (right_held()) dir = 2; // right wins over left
+        jump = jump_hit();
+    }
 
     if (turbo) {
         game.turbo = 1;
@@ -45,7 +53,7 @@ int player_tag::get_inputs() {
         game.turbo = 0;
         game.fbshoot = 0;
     }
-    if (game.autoturbo != 0) {
+    if (game.autoturbo != 0 && demo_active == 0) {
         game.turbo = 1;
         bonus = 2;
     }
