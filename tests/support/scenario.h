@@ -25,6 +25,8 @@ class Scenario {
     // Adds a step: once cond() holds (checked after every presented frame), act() runs once.
     // Steps run in order, at most one per frame.
     Scenario& When(Cond cond, Act act);
+    // Runs fn after every presented frame, before the steps are checked.
+    void EveryFrame(std::function<void()> fn) { every_frame_ = std::move(fn); }
     // Runs the game; returns its exit code.
     int Run(int frame_limit = 60000);
 
@@ -48,6 +50,7 @@ class Scenario {
     };
     HeadlessPlatform platform_;
     std::vector<Step> steps_;
+    std::function<void()> every_frame_;
     size_t next_ = 0;
     bool timed_out_ = false;
     bool close_sent_ = false;
