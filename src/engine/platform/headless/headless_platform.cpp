@@ -11,6 +11,8 @@ HeadlessPlatform::~HeadlessPlatform() = default;
 
 void HeadlessPlatform::At(int frame, const PlatformEvent& ev) { script_.emplace(frame, ev); }
 
+void HeadlessPlatform::AtTime(uint32_t ms, const PlatformEvent& ev) { timed_script_.emplace(ms, ev); }
+
 void HeadlessPlatform::KeyPress(int frame, int code, int hold) {
     PlatformEvent down{PlatformEvent::KeyDown};
     down.code = code;
@@ -68,6 +70,9 @@ void HeadlessPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
     auto end = script_.upper_bound(frames_);
     for (auto it = script_.begin(); it != end; ++it) due.push_back(it->second);
     script_.erase(script_.begin(), end);
+    auto timed_end = timed_script_.upper_bound(now_);
+    for (auto it = timed_script_.begin(); it != timed_end; ++it) due.push_back(it->second);
+    timed_script_.erase(timed_script_.begin(), timed_end);
     for (const PlatformEvent& ev : due) sink(ev);
 }
 

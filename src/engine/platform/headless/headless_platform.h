@@ -20,6 +20,9 @@ class HeadlessPlatform : public Platform {
     // --- scripting (tests and tools) ---
     // Queues an event for delivery by the first pump after `frame` frames have been presented.
     void At(int frame, const PlatformEvent& ev);
+    // Queues an event for delivery by the first pump once the virtual clock reaches `ms` (for
+    // input that arrives while the game waits without presenting frames, as in the pause).
+    void AtTime(uint32_t ms, const PlatformEvent& ev);
     // Key pressed at `frame` and released `hold` frames later.
     void KeyPress(int frame, int code, int hold = 1);
     void MouseClick(int frame, int button, int hold = 1);
@@ -54,6 +57,7 @@ class HeadlessPlatform : public Platform {
   private:
     std::unique_ptr<SoftRenderer> soft_;
     std::multimap<int, PlatformEvent> script_;
+    std::multimap<uint32_t, PlatformEvent> timed_script_;
     std::vector<std::function<void(int)>> on_frame_;
     int frames_ = 0;
     uint32_t now_ = 0;
