@@ -318,3 +318,46 @@ TEST(GameFlow, EscapeOnTheTitleQuitsAndAnUnwritableDataFolderCostsOnlyTheScore) 
     EXPECT_EQ(sc.Run(2000), 0);
     EXPECT_FALSE(sc.TimedOut());
 }
+
+namespace {
+PlatformEvent Key(PlatformEvent::Type type, int code) {
+    PlatformEvent ev{};
+    ev.type = type;
+    ev.code = code;
+    return ev;
+}
+} // namespace
+
+TEST(GameFlow, SpacePausesPlayUntilPressedAgain) {
+    Scenario sc("pause");
+    StartGame(sc);
+    int frame_paused = 0;
+    InPlay(sc, [&] {
+        sc.Press(KEY_SPACE);
+        frame_paused = sc.Frame();
+        // The second press arrives while the game waits in the pause, presenting nothing.
+        const uint32_t later = sc.Platform().Millis() + 500;
+        sc.Platform().AtTime(later, Key(PlatformEvent::KeyDown, KEY_SPACE));
+        sc.Platform().AtTime(later, Key(PlatformEvent::KeyUp, KEY_SPACE));
+    });
+    int state_after = 0;
+    sc.When([&] { return sc.Frame() > frame_paused + 3; }, [&] { state_after = game.state; });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_TRUE(TextWasDrawn("** Paused **"));
+    EXPECT_EQ(state_after, STATE_PLAY);
+}
+
+TEST(GameFlow, ACloseRequestWhilePausedEndsTheProgram) {
+    Scenario sc("pauseclose");
+    StartGame(sc);
+    InPlay(sc, [&] {
+        sc.Press(KEY_SPACE);
+        PlatformEvent close{};
+        close.type = PlatformEvent::Close;
+        sc.Platform().AtTime(sc.Platform().Millis() + 300, close);
+    });
+    sc.When([] { return false; }, [] {});
+    EXPECT_EQ(sc.Run(5000), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_EQ(game.state, STATE_QUIT);
+}
