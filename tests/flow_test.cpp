@@ -333,12 +333,14 @@ TEST(GameFlow, SpacePausesPlayUntilPressedAgain) {
     StartGame(sc);
     int frame_paused = 0;
     InPlay(sc, [&] {
-        sc.Press(KEY_SPACE);
+        // Both the release and the second press arrive while the game waits in the pause,
+        // presenting nothing.
         frame_paused = sc.Frame();
-        // The second press arrives while the game waits in the pause, presenting nothing.
-        const uint32_t later = sc.Platform().Millis() + 500;
-        sc.Platform().AtTime(later, Key(PlatformEvent::KeyDown, KEY_SPACE));
-        sc.Platform().AtTime(later, Key(PlatformEvent::KeyUp, KEY_SPACE));
+        const uint32_t now = sc.Platform().Millis();
+        sc.Platform().At(frame_paused, Key(PlatformEvent::KeyDown, KEY_SPACE));
+        sc.Platform().AtTime(now + 50, Key(PlatformEvent::KeyUp, KEY_SPACE));
+        sc.Platform().AtTime(now + 500, Key(PlatformEvent::KeyDown, KEY_SPACE));
+        sc.Platform().AtTime(now + 550, Key(PlatformEvent::KeyUp, KEY_SPACE));
     });
     int state_after = 0;
     sc.When([&] { return sc.Frame() > frame_paused + 3; }, [&] { state_after = game.state; });
@@ -351,7 +353,7 @@ TEST(GameFlow, ACloseRequestWhilePausedEndsTheProgram) {
     Scenario sc("pauseclose");
     StartGame(sc);
     InPlay(sc, [&] {
-        sc.Press(KEY_SPACE);
+        sc.Platform().At(sc.Frame(), Key(PlatformEvent::KeyDown, KEY_SPACE));
         PlatformEvent close{};
         close.type = PlatformEvent::Close;
         sc.Platform().AtTime(sc.Platform().Millis() + 300, close);
