@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test prove soak clean
 
 all: build
 
@@ -21,6 +21,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The automatic player searches every area and writes the recordings the tests replay.
+prove: build
+	cd $(BUILD) && ./autoplay --prove $(CURDIR)/assets/recordings
 
 clean:
 	rm -rf $(BUILD)

@@ -6,7 +6,8 @@
 //
 //   autoplay --prove DIR        search all fifteen areas, write DIR/L-A.txt, print a line per area
 //   autoplay --area L A DIR     the same for one area
-//   autoplay --verify DIR       replay the recordings and check their checksums
+//   autoplay --demo DIR DATA    cut the title screen's three demo recordings (areas 1.1 to 1.3)
+//                               from DIR into DATA/demodata.01 .. 03
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -193,9 +194,40 @@ bool Prove(int level, int area, const std::string& dir) {
     return true;
 }
 
+// The first 1000 frames of a recording as demo records (direction, jump, turbo), the last one
+// marked as the end. Returns false when the recording cannot be read.
+bool WriteDemo(const std::string& dir, int area, const std::string& data) {
+    Recording rec;
+    std::string error;
+    if (!Recording::Load(dir + "/1-" + std::to_string(area) + ".txt", rec, error)) return false;
+    demo_tag::reset();
+    const size_t n = std::min<size_t>(rec.frames.size(), DEMO_FRAMES);
+    for (size_t i = 0; i < n; ++i) {
+        demo_frames[i].direction = rec.frames[i].dir;
+        demo_frames[i].jump = rec.frames[i].jump ? 1 : 0;
+        demo_frames[i].turbo = 1;
+    }
+    if (n > 0) demo_frames[n - 1].direction = 3;
+    TStream out = OpenWrite(data + "/demodata.0" + std::to_string(area));
+    if (!out) return false;
+    for (const demo_tag& d : demo_frames) {
+        out.WriteInt(d.direction);
+        out.WriteInt(d.jump);
+        out.WriteInt(d.turbo);
+    }
+    out.Close();
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 4 && std::strcmp(argv[1], "--demo") == 0) {
+        int written = 0;
+        for (int area = 1; area <= 3; ++area) written += WriteDemo(argv[2], area, argv[3]) ? 1 : 0;
+        std::printf("autoplay: %d demo recordings written to %s\n", written, argv[3]);
+        return 0;
+    }
     if (argc < 3) {
         std::fprintf(stderr, "usage: autoplay --prove DIR | --area LEVEL AREA DIR\n");
         return 2;
