@@ -26,5 +26,13 @@ test: build
 prove: build
 	cd $(BUILD) && ./autoplay --prove $(CURDIR)/assets/recordings
 
+# One million frames of random play under AddressSanitizer and UndefinedBehaviorSanitizer.
+soak: deps
+	@cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPUMKO_SANITIZE=ON >/dev/null
+	@cmake --build build-sanitize --target soak -j $(JOBS)
+	mkdir -p build-sanitize/soak-run && cd build-sanitize/soak-run && \
+	  ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ../soak 1000000 2026 $(CURDIR)/assets/recordings
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-sanitize
