@@ -248,7 +248,7 @@ TEST(GameFlow, GlobalKeysActOnlyWhereTheyAreRead) {
     Scenario sc("keys");
     StartGame(sc);
     // F2 during the title card is forgotten: the intro flushes the keyboard when it ends.
-    sc.When([] { return InState(STATE_INTRO); }, [&] { sc.Press(KEY_F2); });
+    sc.When([] { return InState(STATE_INTRO) && TextWasDrawn("** Level: 1-1 **"); }, [&] { sc.Press(KEY_F2); });
     int sound_in_play = -1, sound_after_f2 = -1, music_after_f3 = -1;
     InPlay(sc, [&] {
         sound_in_play = game.sound;

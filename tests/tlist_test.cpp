@@ -37,8 +37,12 @@ TEST(TList, RemovalDuringWalkOfSelfAndOfALaterElement) {
     std::vector<int> seen;
     list.ForEach([&](Item& it) {
         seen.push_back(it.id);
-        if (it.id == 1) EXPECT_TRUE(list.Remove(&it));   // itself
-        if (it.id == 2) EXPECT_TRUE(list.Remove(list.At(1))); // element 3 (1 is gone already)
+        if (it.id == 1) {
+            EXPECT_TRUE(list.Remove(&it)); // itself
+        }
+        if (it.id == 2) {
+            EXPECT_TRUE(list.Remove(list.At(1))); // element 3 (1 is gone already)
+        }
     });
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 4}));
     EXPECT_EQ(Ids(list), (std::vector<int>{2, 4}));

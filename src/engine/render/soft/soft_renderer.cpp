@@ -1,0 +1,219 @@
+// The software renderer: quads rasterised at pixel centres with a top-left fill rule (a pixel is
+// covered when its centre lies inside the quad, or on its top or left edge), nearest or bilinear
+// sampling, colour and alpha modulation, and the five blend modes.
+#include "engine/render/soft/soft_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "engine/engine.h"
+#include "engine/image.h"
+
+namespace {
+
+inline uint8_t Mul255(int a, int b) { return uint8_t((a * b + 127) / 255); }
+
+// Writes one pixel of colour (r, g, b) and alpha a under the blend mode.
+inline void Blend(uint8_t* d, int r, int g, int b, int a, int mode) {
+    switch (mode) {
+    case BLEND_MASK:
+        if (a >= 128) {
+            d[0] = uint8_t(r);
+            d[1] = uint8_t(g);
+            d[2] = uint8_t(b);
+        }
+        break;
+    case BLEND_SOLID:
+        d[0] = uint8_t(r);
+        d[1] = uint8_t(g);
+        d[2] = uint8_t(b);
+        break;
+    case BLEND_ALPHA:
+        d[0] = uint8_t((r * a + d[0] * (255 - a) + 127) / 255);
+        d[1] = uint8_t((g * a + d[1] * (255 - a) + 127) / 255);
+        d[2] = uint8_t((b * a + d[2] * (255 - a) + 127) / 255);
+        break;
+    case BLEND_LIGHT:
+        d[0] = uint8_t(std::min(255, d[0] + (r * a + 127) / 255));
+        d[1] = uint8_t(std::min(255, d[1] + (g * a + 127) / 255));
+        d[2] = uint8_t(std::min(255, d[2] + (b * a + 127) / 255));
+        break;
+    case BLEND_SHADE:
+        d[0] = Mul255(r, d[0]);
+        d[1] = Mul255(g, d[1]);
+        d[2] = Mul255(b, d[2]);
+        break;
+    default: break;
+    }
+}
+
+// The affine map of a parallelogram quad: screen point -> (s, t) in the quad's own 0..1 square,
+// where corner 0 is (0, 0), corner 1 is (1, 0) and corner 3 is (0, 1).
+struct QuadMap {
+    double ox, oy;   // corner 0
+    double sx, sy;   // d(s)/dx, d(s)/dy
+    double tx, ty;   // d(t)/dx, d(t)/dy
+    bool ok = false;
+    QuadMap(const QuadVertex v[4]) {
+        const double ax = v[1].x - v[0].x, ay = v[1].y - v[0].y; // s direction
+        const double bx = v[3].x - v[0].x, by = v[3].y - v[0].y; // t direction
+        const double det = ax * by - ay * bx;
+        ox = v[0].x;
+        oy = v[0].y;
+        if (std::fabs(det) < 1e-9) return;
+        sx = by / det;
+        sy = -bx / det;
+        tx = -ay / det;
+        ty = ax / det;
+        ok = true;
+    }
+};
+
+// The span of pixel columns [x0, x1) on row y whose centres have 0 <= s < 1 and 0 <= t < 1.
+bool RowSpan(const QuadMap& m, int y, int width, int& x0, int& x1) {
+    const double cy = y + 0.5 - m.oy;
+    double lo = -1e30, hi = 1e30;
+    // s(x) = s0 + sx * (x + 0.5 - ox), the same for t; solve 0 <= s < 1.
+    auto clip = [&](double base, double slope) {
+        if (std::fabs(slope) < 1e-12) {
+            if (!(base >= 0.0 && base < 1.0)) hi = -1e30;
+            return;
+        }
+        double a = (0.0 - base) / slope, b = (1.0 - base) / slope; // x offsets where value is 0 and 1
+        if (slope > 0) {
+            lo = std::max(lo, a);
+            hi = std::min(hi, b); // value < 1 -> offset < b
+        } else {
+            lo = std::max(lo, b); // value < 1 -> offset > b
+            hi = std::min(hi, a);
+        }
+    };
+    clip(m.sy * cy, m.sx);
+    clip(m.ty * cy, m.tx);
+    if (hi <= lo) return false;
+    // Pixel centre x + 0.5 - ox in [lo, hi) for value >= 0 edges; strict on the far side.
+    const double first = lo + m.ox - 0.5, last = hi + m.ox - 0.5;
+    x0 = int(std::ceil(first - 1e-9));
+    x1 = int(std::ceil(last - 1e-9));
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width);
+    return x1 > x0;
+}
+
+} // namespace
+
+SoftRenderer::SoftRenderer(int width, int height)
+    : width_(width), height_(height), pixels_(size_t(width) * height * 4, 0) {}
+
+void SoftRenderer::Clear(uint8_t r, uint8_t g, uint8_t b) {
+    for (size_t i = 0; i < pixels_.size(); i += 4) {
+        pixels_[i] = r;
+        pixels_[i + 1] = g;
+        pixels_[i + 2] = b;
+        pixels_[i + 3] = 255;
+    }
+}
+
+void SoftRenderer::DrawTexturedQuad(TImage& img, int frame, const QuadVertex v[4], const DrawParams& p) {
+    if (frame < 0 || frame >= img.FrameCount()) return;
+    const TPixmap& pm = img.pixmaps[size_t(frame)];
+    if (pm.width <= 0 || pm.height <= 0 || pm.format != TPixmap::RGBA32) return;
+    const QuadMap m(v);
+    if (!m.ok) return;
+    int ymin = height_, ymax = 0;
+    for (int k = 0; k < 4; ++k) {
+        ymin = std::min(ymin, int(std::floor(v[k].y)));
+        ymax = std::max(ymax, int(std::ceil(v[k].y)));
+    }
+    ymin = std::max(ymin, 0);
+    ymax = std::min(ymax, height_);
+    // Texture coordinates vary with (s, t) from the corners' u, v.
+    const double u0 = v[0].u, du_s = v[1].u - v[0].u, du_t = v[3].u - v[0].u;
+    const double v0 = v[0].v, dv_s = v[1].v - v[0].v, dv_t = v[3].v - v[0].v;
+    const bool filtered = (img.flags & IMG_FILTERED) != 0;
+    const int w = pm.width, h = pm.height;
+    const uint8_t* tex = pm.pixels.data();
+    const int pitch = pm.pitch;
+
+    for (int y = ymin; y < ymax; ++y) {
+        int x0, x1;
+        if (!RowSpan(m, y, width_, x0, x1)) continue;
+        const double cy = y + 0.5 - m.oy;
+        double s = m.sx * (x0 + 0.5 - m.ox) + m.sy * cy;
+        double t = m.tx * (x0 + 0.5 - m.ox) + m.ty * cy;
+        uint8_t* d = &pixels_[(size_t(y) * width_ + x0) * 4];
+        for (int x = x0; x < x1; ++x, d += 4, s += m.sx, t += m.tx) {
+            const double u = u0 + du_s * s + du_t * t;
+            const double vv = v0 + dv_s * s + dv_t * t;
+            int r, g, b, a;
+            if (!filtered) {
+                int tx = int(u * w), ty = int(vv * h);
+                tx = std::clamp(tx, 0, w - 1);
+                ty = std::clamp(ty, 0, h - 1);
+                const uint8_t* px = tex + size_t(ty) * pitch + size_t(tx) * 4;
+                r = px[0];
+                g = px[1];
+                b = px[2];
+                a = px[3];
+            } else {
+                // Bilinear between the four nearest texel centres, clamped at the edges.
+                const double fx = u * w - 0.5, fy = vv * h - 0.5;
+                const int ix = int(std::floor(fx)), iy = int(std::floor(fy));
+                const double ax = fx - ix, ay = fy - iy;
+                const int xa = std::clamp(ix, 0, w - 1), xb = std::clamp(ix + 1, 0, w - 1);
+                const int ya = std::clamp(iy, 0, h - 1), yb = std::clamp(iy + 1, 0, h - 1);
+                const uint8_t* p00 = tex + size_t(ya) * pitch + size_t(xa) * 4;
+                const uint8_t* p10 = tex + size_t(ya) * pitch + size_t(xb) * 4;
+                const uint8_t* p01 = tex + size_t(yb) * pitch + size_t(xa) * 4;
+                const uint8_t* p11 = tex + size_t(yb) * pitch + size_t(xb) * 4;
+                int c[4];
+                for (int k = 0; k < 4; ++k) {
+                    const double top = p00[k] * (1 - ax) + p10[k] * ax;
+                    const double bot = p01[k] * (1 - ax) + p11[k] * ax;
+                    c[k] = int(top * (1 - ay) + bot * ay + 0.5);
+                }
+                r = c[0];
+                g = c[1];
+                b = c[2];
+                a = c[3];
+            }
+            Blend(d, Mul255(p.r, r), Mul255(p.g, g), Mul255(p.b, b), Mul255(p.a, a), p.blend);
+        }
+    }
+}
+
+void SoftRenderer::DrawColoredQuad(const QuadVertex v[4], const DrawParams& p) {
+    const QuadMap m(v);
+    if (!m.ok) return;
+    int ymin = height_, ymax = 0;
+    for (int k = 0; k < 4; ++k) {
+        ymin = std::min(ymin, int(std::floor(v[k].y)));
+        ymax = std::max(ymax, int(std::ceil(v[k].y)));
+    }
+    ymin = std::max(ymin, 0);
+    ymax = std::min(ymax, height_);
+    for (int y = ymin; y < ymax; ++y) {
+        int x0, x1;
+        if (!RowSpan(m, y, width_, x0, x1)) continue;
+        uint8_t* d = &pixels_[(size_t(y) * width_ + x0) * 4];
+        for (int x = x0; x < x1; ++x, d += 4) Blend(d, p.r, p.g, p.b, p.a, p.blend);
+    }
+}
+
+void SoftRenderer::ReadPixels(int x, int y, int w, int h, uint8_t* rgb) {
+    for (int row = 0; row < h; ++row) {
+        for (int col = 0; col < w; ++col) {
+            const int sx = x + col, sy = y + row;
+            uint8_t* out = rgb + (size_t(row) * w + col) * 3;
+            if (sx < 0 || sy < 0 || sx >= width_ || sy >= height_) {
+                out[0] = out[1] = out[2] = 0;
+                continue;
+            }
+            const uint8_t* in = &pixels_[(size_t(sy) * width_ + sx) * 4];
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+        }
+    }
+}
