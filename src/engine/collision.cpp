@@ -260,6 +260,64 @@ bool QuadsCollide(const TQuad& a, const TQuad& b) {
     return false;
 }
 
+// The screen extent of an image's frames relative to their drawing position under one
+// transform, cached for the few images the game tests (usually just the sprite sheet). It lets
+// far-apart pairs be rejected with a handful of compares before any quad is built.
+struct Extent {
+    const TImage* img = nullptr;
+    int width = 0, height = 0;
+    float handle_x = 0, handle_y = 0;
+    float ix = 0, iy = 0, jx = 0, jy = 0, ox = 0, oy = 0;
+    float minx = 0, miny = 0, maxx = 0, maxy = 0;
+};
+Extent g_extents[4];
+int g_next_extent = 0;
+
+const Extent& ExtentOf(const TImage* img, const TDrawState& ds) {
+    for (const Extent& e : g_extents)
+        if (e.img == img && e.width == img->width && e.height == img->height && e.handle_x == img->handle_x &&
+            e.handle_y == img->handle_y && e.ix == ds.tform_ix && e.iy == ds.tform_iy && e.jx == ds.tform_jx &&
+            e.jy == ds.tform_jy && e.ox == ds.origin_x && e.oy == ds.origin_y)
+            return e;
+    Extent& e = g_extents[g_next_extent];
+    g_next_extent = (g_next_extent + 1) % 4;
+    e.img = img;
+    e.width = img->width;
+    e.height = img->height;
+    e.handle_x = img->handle_x;
+    e.handle_y = img->handle_y;
+    e.ix = ds.tform_ix;
+    e.iy = ds.tform_iy;
+    e.jx = ds.tform_jx;
+    e.jy = ds.tform_jy;
+    e.ox = ds.origin_x;
+    e.oy = ds.origin_y;
+    const float hx0 = -img->handle_x, hy0 = -img->handle_y;
+    const float hx[4] = {hx0, float(img->width) + hx0, float(img->width) + hx0, hx0};
+    const float hy[4] = {hy0, hy0, float(img->height) + hy0, float(img->height) + hy0};
+    for (int c = 0; c < 4; ++c) {
+        float cx = ds.origin_x + hx[c] * ds.tform_ix + hy[c] * ds.tform_iy;
+        float cy = ds.origin_y + hx[c] * ds.tform_jx + hy[c] * ds.tform_jy;
+        e.minx = c ? std::min(e.minx, cx) : cx;
+        e.maxx = c ? std::max(e.maxx, cx) : cx;
+        e.miny = c ? std::min(e.miny, cy) : cy;
+        e.maxy = c ? std::max(e.maxy, cy) : cy;
+    }
+    return e;
+}
+
+// True when the two frames' boxes are clearly apart. The margin covers the rounding by which
+// these boxes may differ from the exact quads, so the answer never differs from the full test.
+bool ClearlyApart(TImage* img1, int x1, int y1, TImage* img2, int x2, int y2) {
+    const TDrawState& ds = DrawState();
+    const Extent& a = ExtentOf(img1, ds);
+    const Extent& b = ExtentOf(img2, ds);
+    constexpr float margin = 1.0f;
+    const float dx = float(x2 - x1), dy = float(y2 - y1);
+    return a.maxx + margin < b.minx + dx || b.maxx + dx + margin < a.minx || a.maxy + margin < b.miny + dy ||
+           b.maxy + dy + margin < a.miny;
+}
+
 } // namespace
 
 void ResetCollisionLayers(uint32_t mask) {
@@ -270,6 +328,7 @@ void ResetCollisionLayers(uint32_t mask) {
 bool ImagesOverlap(TImage* img1, int x1, int y1, int f1, TImage* img2, int x2, int y2, int f2) {
     if (!img1 || !img2) return false;
     ClearLayer(31);
+    if (ClearlyApart(img1, x1, y1, img2, x2, y2)) return false;
     int stored = AllocQuad();
     BuildQuad(g_quads[size_t(stored)], img1, x1, y1, f1);
     g_quads[size_t(stored)].link = g_layer[31];
