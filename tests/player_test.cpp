@@ -1,0 +1,235 @@
+// The hero's input and movement.
+#include "world_fixture.h"
+
+namespace world_test {
+namespace {
+
+class Player : public WorldTest {
+  protected:
+    void SetUp() override {
+        WorldTest::SetUp();
+        game.autoturbo = 1;
+        hero().x = 200.0f;
+        hero().y = 300.0f;
+    }
+};
+
+TEST_F(Player, StepsToTheMiddleThenScrollsTheWorld) {
+    hero().x = 319.0f;
+    key(VK_RIGHT, true);
+    EXPECT_EQ(player_tag::get_inputs(), 0);
+    EXPECT_FLOAT_EQ(hero().x, 323.0f);
+    EXPECT_EQ(player_tag::get_inputs(), -4);
+    EXPECT_FLOAT_EQ(hero().x, 323.0f);
+    EXPECT_EQ(game.curdir, 1);
+
+    // Without turbo the step is 2.
+    game.autoturbo = 0;
+    EXPECT_EQ(player_tag::get_inputs(), -2);
+    EXPECT_EQ(game.turbo, 0);
+}
+
+TEST_F(Player, StopsAtTheLeftEdge) {
+    hero().x = 21.0f;
+    key(VK_LEFT, true);
+    EXPECT_EQ(player_tag::get_inputs(), 0);
+    EXPECT_FLOAT_EQ(hero().x, 17.0f);
+    EXPECT_EQ(player_tag::get_inputs(), 0);
+    EXPECT_FLOAT_EQ(hero().x, 17.0f);
+    EXPECT_EQ(game.curdir, 0);
+}
+
+TEST_F(Player, RightBeatsLeft) {
+    key(VK_LEFT, true);
+    key(VK_RIGHT, true);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().x, 204.0f);
+    EXPECT_EQ(game.curdir, 1);
+}
+
+TEST_F(Player, SpinsWhileMovingAndInTheAir) {
+    key(VK_RIGHT, true);
+    player_tag::get_inputs();
+    EXPECT_EQ(hero().rotation, 10);
+    game.jump = 1;
+    player_tag::get_inputs();
+    EXPECT_EQ(hero().rotation, 25);
+
+    key(VK_RIGHT, false);
+    key(VK_LEFT, true);
+    hero().rotation = 12;
+    player_tag::get_inputs();
+    EXPECT_EQ(hero().rotation, 360); // dropped below 0 in the air
+    game.jump = 0;
+    hero().rotation = 5;
+    player_tag::get_inputs();
+    EXPECT_EQ(hero().rotation, -5); // on a bounce it is left alone
+}
+
+TEST_F(Player, MousePointerSteersOutsideTheMiddleBand) {
+    auto pointer_at = [&](int x) {
+        platform.At(platform.FrameCount(), PlatformEvent{PlatformEvent::MouseMove, 0, x, 200});
+        PollSystem();
+    };
+    pointer_at(100);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().x, 196.0f);
+    pointer_at(500);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().x, 200.0f);
+    pointer_at(300);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().x, 200.0f);
+    // Steering by key recentres the pointer, so a pointer left in a band stops steering.
+    pointer_at(100);
+    key(VK_RIGHT, true);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().x, 204.0f);
+    EXPECT_EQ(PointerX(), 320);
+    key(VK_RIGHT, false);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().x, 204.0f);
+}
+
+TEST_F(Player, JumpFromTurboRisesAbout126PixelsIn35Frames) {
+    key(VK_LCONTROL, true);
+    player_tag::get_inputs();
+    EXPECT_EQ(game.jump, 1);
+    EXPECT_FLOAT_EQ(hero().ystp, -7.0f);
+    EXPECT_FLOAT_EQ(hero().yscale, 1.0f);
+    float top = hero().y;
+    int frames = 0;
+    for (int f = 0; f < 80; ++f) {
+        hero().update();
+        if (hero().y < top) {
+            top = hero().y;
+            frames = f + 1;
+        }
+    }
+    EXPECT_NEAR(300.0f - top, 126.0f, 0.5f);
+    EXPECT_EQ(frames, 35);
+    EXPECT_FLOAT_EQ(hero().ystp, 8.0f); // the fall is capped
+
+    // Without turbo the jump starts at -6.0.
+    game.autoturbo = 0;
+    game.jump = 0;
+    key(VK_LCONTROL, false);
+    key(VK_LCONTROL, true);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().ystp, -6.0f);
+}
+
+TEST_F(Player, JumpIgnoredAfterAJumpButAllowedAfterABounce) {
+    game.jump = 1;
+    hero().ystp = -2.0f;
+    key(VK_LCONTROL, true);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().ystp, -2.0f);
+
+    game.jump = 0; // a landing bounce clears it
+    key(VK_LCONTROL, false);
+    key(VK_LCONTROL, true);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().ystp, -7.0f);
+    EXPECT_EQ(game.jump, 1);
+
+    // A hit counts once: holding the key does not jump again after the next bounce.
+    game.jump = 0;
+    hero().ystp = -3.0f;
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().ystp, -3.0f);
+}
+
+TEST_F(Player, FireControlGivesTurboForOneFramePerPress) {
+    game.autoturbo = 0;
+    game.fbshoot = 1;
+    key(VK_LALT, true);
+    key(VK_RIGHT, true);
+    player_tag::get_inputs();
+    EXPECT_EQ(game.turbo, 1);
+    EXPECT_FLOAT_EQ(hero().x, 204.0f);
+    EXPECT_EQ(game.fbshoot, 1);
+    player_tag::get_inputs();
+    EXPECT_EQ(game.turbo, 0);
+    EXPECT_EQ(game.fbshoot, 0); // a frame without a hit re-arms the throw
+    EXPECT_FLOAT_EQ(hero().x, 206.0f);
+}
+
+TEST_F(Player, FallingOffTheScreenEndsTheLife) {
+    hero().y = 479.0f;
+    hero().ystp = 0.5f;
+    hero().update();
+    EXPECT_EQ(game.state, STATE_PLAY);
+    hero().update();
+    EXPECT_EQ(game.state, STATE_DEATH);
+    EXPECT_GT(hero().y, 480.0f);
+}
+
+TEST_F(Player, BounceSquashGrowsBack) {
+    hero().yscale = 0.5f;
+    for (int i = 0; i < 10; ++i) hero().update();
+    EXPECT_NEAR(hero().yscale, 1.0f, 1e-4);
+    hero().update();
+    EXPECT_NEAR(hero().yscale, 1.0f, 1e-4); // not past 1 (up to float rounding)
+}
+
+// How many random draws a call makes: the same seed, then as many plain draws.
+template <typename F> int draws_made(F&& fn) {
+    SeedRandom(77);
+    fn();
+    int32_t after = RandomState();
+    SeedRandom(77);
+    for (int n = 0; n < 10; ++n) {
+        if (RandomState() == after) return n;
+        RandomFloat(0, 1);
+    }
+    return -1;
+}
+
+TEST_F(Player, GlowTintAndInvincibleColoursDrawTheirRandomValues) {
+    EXPECT_EQ(draws_made([] { hero().update(); }), 0);
+    hero().power = 1;
+    EXPECT_EQ(draws_made([] { hero().update(); }), 3); // glow scale x, y and alpha
+    hero().power = 2;
+    EXPECT_EQ(draws_made([] { hero().update(); }), 3);
+    game.invincible = 20;
+    EXPECT_EQ(draws_made([] { hero().update(); }), 3); // random colours only, no glow
+    EXPECT_EQ(DrawState().color_red, 255);               // colour put back
+    EXPECT_EQ(DrawState().tform_rot, 0.0f);
+}
+
+TEST_F(Player, FirePowerPulsesBetweenWhiteAndRed) {
+    hero().power = 2;
+    game.fbflashctr = 250;
+    game.fbflashstp = 10;
+    hero().update();
+    EXPECT_EQ(game.fbflashctr, 255);
+    EXPECT_EQ(game.fbflashstp, -10);
+    hero().update();
+    EXPECT_EQ(game.fbflashctr, 245);
+    game.fbflashctr = 5;
+    hero().update();
+    EXPECT_EQ(game.fbflashctr, 0);
+    EXPECT_EQ(game.fbflashstp, 10);
+    // Invincibility stops the pulse.
+    game.invincible = 5;
+    hero().update();
+    EXPECT_EQ(game.fbflashctr, 0);
+}
+
+TEST_F(Player, HeroIsDrawnSquashedAtItsPosition) {
+    Cls();
+    hero().x = 100.0f;
+    hero().y = 100.0f;
+    hero().ystp = 0.0f;
+    hero().yscale = 0.45f; // grows to 0.5 before drawing: 20 px tall about the centre
+    hero().update();
+    uint8_t rgb[3];
+    ReadBackBuffer(100, 100, 1, 1, rgb);
+    EXPECT_EQ(rgb[0], 40 + 30);
+    ReadBackBuffer(100, 88, 1, 1, rgb);
+    EXPECT_EQ(rgb[0], 0);
+}
+
+} // namespace
+} // namespace world_test
