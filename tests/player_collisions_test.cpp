@@ -57,6 +57,22 @@ TEST_F(HeroCollisions, HeroRestsOnAFloorInPlay) {
     EXPECT_FLOAT_EQ(hero().x, 100.0f);
 }
 
+TEST_F(HeroCollisions, JumpFromAFloorBumpsTheBlockAbove) {
+    for (int col = 0; col < 16; ++col) put(col, 11, 9);
+    map_tag& block = put(2, 7, 5);
+    block.objectid = 1;
+    hero().x = cell(2, 7).x;
+    hero().y = 380.0f;
+    for (int f = 0; f < 20; ++f) game.play_game();
+    key(VK_LCONTROL, true);
+    for (int f = 0; f < 80; ++f) game.play_game();
+    EXPECT_EQ(block.tile1, 8);
+    EXPECT_EQ(hero().magic, 1);
+    EXPECT_EQ(hero().score, 100);
+    EXPECT_EQ(game.jump, 0); // landed again
+    EXPECT_EQ(game.state, STATE_PLAY);
+}
+
 TEST_F(HeroCollisions, WallsPushTheHeroOut) {
     put(5, 8, 9);
     hero().x = cell(5, 8).x - 30.0f;
