@@ -52,6 +52,8 @@ class WorldTest : public ::testing::Test {
     HeadlessPlatform platform;
 
     void SetUp() override {
+        saved_game = game;
+        saved_sheet = sprite_sheet;
         EngineInit(&platform);
         OpenDisplay(640, 480, 32, 60, 2);
         SeedRandom(1);
@@ -86,11 +88,28 @@ class WorldTest : public ::testing::Test {
         MovePointer(320, 0);
         PollSystem();
     }
+    // Puts back the globals as they were, so tests of other parts start from a clean game.
     void TearDown() override {
         elevator_list.Clear();
+        specialfx_list.Clear();
+        specialitem_list.Clear();
+        monster_list.Clear();
+        for (map_tag& c : map_cells) c = map_tag{};
+        for (player_tag& p : player_slot) p = player_tag{};
+        fireball = fireball_tag{};
+        game = saved_game;
+        sprite_sheet = saved_sheet;
+        SetTransform(0, 1, 1);
+        ResetCollisionLayers(0);
         CloseDisplay();
         EngineShutdown();
     }
+
+  private:
+    game_tag saved_game;
+    TImage* saved_sheet = nullptr;
+
+  protected:
 
     static player_tag& hero() { return current_player(); }
     static map_tag& cell(int col, int row) { return map_cells[row * MAP_COLUMNS + col]; }
