@@ -91,6 +91,33 @@ TEST_F(Player, MousePointerSteersOutsideTheMiddleBand) {
     EXPECT_FLOAT_EQ(hero().x, 204.0f);
 }
 
+TEST_F(Player, StickCountsOnlyAtFullDeflection) {
+    JoystickState js;
+    js.axis_count = 2;
+    js.axis_max[0] = js.axis_max[1] = 65535;
+    auto stick = [&](int pos, uint32_t buttons = 0) {
+        js.axis[0] = pos;
+        js.buttons = buttons;
+        platform.SetJoystick(js);
+    };
+    stick(65535);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().x, 204.0f);
+    stick(65000); // nearly full right: not enough
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().x, 204.0f);
+    stick(0);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().x, 200.0f);
+    stick(32767, 1); // button 0 jumps
+    player_tag::get_inputs();
+    EXPECT_EQ(game.jump, 1);
+    EXPECT_FLOAT_EQ(hero().x, 200.0f);
+    // Leave the stick centred: its last reading outlives this test's platform.
+    stick(32767);
+    JoyAxisX(0);
+}
+
 TEST_F(Player, JumpFromTurboRisesAbout126PixelsIn35Frames) {
     key(VK_LCONTROL, true);
     player_tag::get_inputs();
