@@ -136,16 +136,4 @@ TEST_F(Collision, DegenerateAndStaggeredQuads) {
     EXPECT_TRUE(Overlap(tall, 100, 100, flat, 100, 120));
 }
 
-TEST_F(Collision, LayersAreEmptiedByTheReset) {
-    TImage a = Opaque(), b = Opaque();
-    // Many tests in a row reuse the same storage and keep giving the same answers.
-    for (int i = 0; i < 1000; ++i) {
-        ASSERT_TRUE(ImagesOverlap(&a, 0, 0, 0, &b, 39, 0, 0));
-        ASSERT_FALSE(ImagesOverlap(&a, 0, 0, 0, &b, 40, 0, 0));
-    }
-    ResetCollisionLayers(uint32_t(1) << 31);
-    ResetCollisionLayers(0);
-    EXPECT_TRUE(ImagesOverlap(&a, 0, 0, 0, &b, 0, 0, 0));
-}
-
 } // namespace

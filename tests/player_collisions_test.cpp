@@ -42,21 +42,6 @@ TEST_F(HeroCollisions, SpringboardLaunchesAndBumps) {
     EXPECT_EQ(cell(5, 10).yoffset, -10);
 }
 
-TEST_F(HeroCollisions, HeroRestsOnAFloorInPlay) {
-    for (int col = 0; col < 16; ++col) put(col, 11, 9);
-    hero().x = 100.0f;
-    hero().y = 300.0f;
-    float lowest = 0.0f;
-    for (int f = 0; f < 300; ++f) {
-        game.play_game();
-        lowest = std::max(lowest, hero().y);
-    }
-    EXPECT_EQ(game.state, STATE_PLAY);
-    EXPECT_GT(lowest, 410.0f);
-    EXPECT_LE(lowest, 428.0f); // bounces on the floor whose top is at y 440, never sinks into it
-    EXPECT_FLOAT_EQ(hero().x, 100.0f);
-}
-
 TEST_F(HeroCollisions, JumpFromAFloorBumpsTheBlockAbove) {
     for (int col = 0; col < 16; ++col) put(col, 11, 9);
     map_tag& block = put(2, 7, 5);
@@ -106,19 +91,6 @@ TEST_F(HeroCollisions, HiddenBlockOpensOnlyInARisingJump) {
     EXPECT_EQ(hero().score, 50);
     // The new used block is solid at once: the same test goes on to the head hit.
     EXPECT_FLOAT_EQ(hero().ystp, 2.0f);
-}
-
-TEST_F(HeroCollisions, HiddenMagicPaysAMagic) {
-    map_tag& c = put(5, 6, 2);
-    c.hidden = 1;
-    c.objectid = 1;
-    below(5, 6);
-    game.jump = 1;
-    hero().collisions(index(5, 6));
-    EXPECT_EQ(c.tile1, 8);
-    EXPECT_EQ(hero().magic, 1);
-    EXPECT_EQ(hero().score, 100);
-    EXPECT_EQ(game.setpoint, "100");
 }
 
 TEST_F(HeroCollisions, HeadHitOnlyNearTheBlockCentre) {

@@ -47,25 +47,6 @@ TEST_F(Player, RightBeatsLeft) {
     EXPECT_EQ(game.curdir, 1);
 }
 
-TEST_F(Player, SpinsWhileMovingAndInTheAir) {
-    key(VK_RIGHT, true);
-    player_tag::get_inputs();
-    EXPECT_EQ(hero().rotation, 10);
-    game.jump = 1;
-    player_tag::get_inputs();
-    EXPECT_EQ(hero().rotation, 25);
-
-    key(VK_RIGHT, false);
-    key(VK_LEFT, true);
-    hero().rotation = 12;
-    player_tag::get_inputs();
-    EXPECT_EQ(hero().rotation, 360); // dropped below 0 in the air
-    game.jump = 0;
-    hero().rotation = 5;
-    player_tag::get_inputs();
-    EXPECT_EQ(hero().rotation, -5); // on a bounce it is left alone
-}
-
 TEST_F(Player, MousePointerSteersOutsideTheMiddleBand) {
     auto pointer_at = [&](int x) {
         platform.At(platform.FrameCount(), PlatformEvent{PlatformEvent::MouseMove, 0, x, 200});
@@ -192,56 +173,16 @@ TEST_F(Player, FallingOffTheScreenEndsTheLife) {
     EXPECT_GT(hero().y, 480.0f);
 }
 
-TEST_F(Player, BounceSquashGrowsBack) {
-    hero().yscale = 0.5f;
-    for (int i = 0; i < 10; ++i) hero().update();
-    EXPECT_NEAR(hero().yscale, 1.0f, 1e-4);
-    hero().update();
-    EXPECT_NEAR(hero().yscale, 1.0f, 1e-4); // not past 1 (up to float rounding)
-}
-
-// How many random draws a call makes: the same seed, then as many plain draws.
-template <typename F> int draws_made(F&& fn) {
-    SeedRandom(77);
-    fn();
-    int32_t after = RandomState();
-    SeedRandom(77);
-    for (int n = 0; n < 10; ++n) {
-        if (RandomState() == after) return n;
-        RandomFloat(0, 1);
-    }
-    return -1;
-}
-
 TEST_F(Player, GlowTintAndInvincibleColoursDrawTheirRandomValues) {
-    EXPECT_EQ(draws_made([] { hero().update(); }), 0);
+    EXPECT_EQ(random_draws([] { hero().update(); }), 0);
     hero().power = 1;
-    EXPECT_EQ(draws_made([] { hero().update(); }), 3); // glow scale x, y and alpha
+    EXPECT_EQ(random_draws([] { hero().update(); }), 3); // glow scale x, y and alpha
     hero().power = 2;
-    EXPECT_EQ(draws_made([] { hero().update(); }), 3);
+    EXPECT_EQ(random_draws([] { hero().update(); }), 3);
     game.invincible = 20;
-    EXPECT_EQ(draws_made([] { hero().update(); }), 3); // random colours only, no glow
+    EXPECT_EQ(random_draws([] { hero().update(); }), 3); // random colours only, no glow
     EXPECT_EQ(DrawState().color_red, 255);               // colour put back
     EXPECT_EQ(DrawState().tform_rot, 0.0f);
-}
-
-TEST_F(Player, FirePowerPulsesBetweenWhiteAndRed) {
-    hero().power = 2;
-    game.fbflashctr = 250;
-    game.fbflashstp = 10;
-    hero().update();
-    EXPECT_EQ(game.fbflashctr, 255);
-    EXPECT_EQ(game.fbflashstp, -10);
-    hero().update();
-    EXPECT_EQ(game.fbflashctr, 245);
-    game.fbflashctr = 5;
-    hero().update();
-    EXPECT_EQ(game.fbflashctr, 0);
-    EXPECT_EQ(game.fbflashstp, 10);
-    // Invincibility stops the pulse.
-    game.invincible = 5;
-    hero().update();
-    EXPECT_EQ(game.fbflashctr, 0);
 }
 
 TEST_F(Player, HeroIsDrawnSquashedAtItsPosition) {

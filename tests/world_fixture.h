@@ -47,6 +47,19 @@ inline TImage* test_sheet() {
     return sheet;
 }
 
+// How many random values fn draws: the same seed again, then as many plain draws.
+template <typename F> int random_draws(F&& fn) {
+    SeedRandom(77);
+    fn();
+    const int32_t after = RandomState();
+    SeedRandom(77);
+    for (int n = 0; n < 10; ++n) {
+        if (RandomState() == after) return n;
+        RandomFloat(0, 1);
+    }
+    return -1;
+}
+
 class WorldTest : public ::testing::Test {
   protected:
     HeadlessPlatform platform;
