@@ -84,7 +84,7 @@ bool Gl1Renderer::Init(int drawable_w, int drawable_h, std::string& error) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     SetTextureFilter(false);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, screen_tw_, screen_th_, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, screen_tw_, screen_th_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     bound_ = screen_tex_;
     textured_ = false;
     blend_ = -1;
