@@ -21,32 +21,10 @@
 #include "flow/media.h"
 #include "main/game.h"
 #include "main/game_state.h"
+#include "main/playthrough.h"
 #include "main/recording.h"
 
 namespace {
-
-// Everything one frame of play does in the main loop, without presenting.
-int PlayFrame(const FrameInput& in, FrameInput& held) {
-    ApplyFrameInput(in, held);
-    Cls();
-    ResetCollisionLayers(0);
-    game.key_inputs();
-    game.play_game();
-    game.display();
-    return game.state;
-}
-
-// Starts an area as the game does: a new game, the player sent to the area, the intro played.
-void StartArea(int level, int area) {
-    game.curplayer = 0;
-    game.players = 0;
-    game.start_new();
-    current_player().level = level;
-    current_player().area = area;
-    SeedRandom(kPlaythroughSeed);
-    game.state = STATE_INTRO;
-    game.level_intro();
-}
 
 float WorldX() { return (20.0f - map_cells[0].x) + current_player().x; }
 
@@ -99,7 +77,7 @@ const FrameInput kActions[] = {
 
 Result Search(int level, int area, int width, int segment, int max_frames) {
     Result r;
-    StartArea(level, area);
+    StartArea(level, area, kPlaythroughSeed);
     const ItemSpot item = FindLevelItem();
     std::vector<Node> beam(1);
     beam[0].state = GameSnapshot::Capture();
@@ -117,7 +95,7 @@ Result Search(int level, int area, int width, int segment, int max_frames) {
                     FrameInput in = action;
                     if (f > 0) in.jump = false; // one press per segment
                     inputs.push_back(in);
-                    const int st = PlayFrame(in, held);
+                    const int st = PlayOneFrame(in, held);
                     if (st == STATE_DEATH || st == STATE_GAMEOVER) {
                         dead = true;
                         break;
@@ -234,17 +212,7 @@ int main(int argc, char** argv) {
     }
     HeadlessPlatform platform;
     EngineInit(&platform);
-    void RegisterGameResources();
-    RegisterGameResources();
-    if (!OpenDisplay(640, 480, 32, 60, 2)) return 1;
-    SetDefaultImageFlags(9);
-    game = game_tag{};
-    map_tag::Create();
-    player_tag::Create();
-    game.sound = 0;
-    game.music = 0;
-    game.load_media();
-    game.autoturbo = 1;
+    if (!PrepareHeadlessGame()) return 1;
 
     int found = 0, tried = 0;
     if (std::strcmp(argv[1], "--prove") == 0) {
