@@ -36,3 +36,7 @@ add_custom_target(map_previews
           --backdrops ${PUMKO_ASSET_DIR}/graphx ${map_sources}
   DEPENDS mapc ${map_sources}
   VERBATIM)
+
+# A search of every area for a way from the start to the cauldron (slow: run it by hand):
+# cmake --build BUILD --target map_reach
+add_custom_target(map_reach COMMAND mapc reach ${map_sources} DEPENDS mapc ${map_sources} VERBATIM)

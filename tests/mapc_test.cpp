@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "map_reach.h"
 #include "map_source.h"
 
 namespace {
@@ -202,6 +203,65 @@ TEST(Mapc, UnknownTilesAndNumbers) {
         g.t2(40, 5) = t2;
         EXPECT_NE(broken(g).find("object number " + std::to_string(t2) + " is not"), std::string::npos) << t2;
     }
+}
+
+// A short course for the reach search: ground on row 11, start at column 2, cauldron at column 24.
+Grid course() {
+    Grid g;
+    g.level = 1;
+    g.area = 1;
+    for (int c = 0; c < 30; ++c) g.t1(c, 11) = 9;
+    g.t2(2, 10) = 30;
+    g.t2(24, 10) = 39;
+    return g;
+}
+
+TEST(MapReach, GapsTowersAndSpringboards) {
+    EXPECT_TRUE(mapc::reach(course()).finished);
+
+    Grid gap = course(); // five columns: one jump
+    for (int c = 10; c < 15; ++c) gap.t1(c, 11) = 0;
+    EXPECT_TRUE(mapc::reach(gap).finished);
+
+    // Nine columns need a jump from the top of a bounce; thirteen are too far.
+    Grid wide = course();
+    for (int c = 10; c < 19; ++c) wide.t1(c, 11) = 0;
+    EXPECT_TRUE(mapc::reach(wide).finished);
+    Grid chasm = course();
+    for (int c = 10; c < 23; ++c) chasm.t1(c, 11) = 0;
+    const mapc::ReachResult r = mapc::reach(chasm);
+    EXPECT_FALSE(r.finished);
+    EXPECT_LT(r.furthest_column, 23);
+
+    Grid lava = course(); // a liquid floor cannot be crossed on foot; a lift over it can be ridden
+    for (int c = 8; c < 23; ++c) lava.t1(c, 11) = 94;
+    EXPECT_FALSE(mapc::reach(lava).finished);
+    lava.t2(15, 8) = 13;
+    EXPECT_TRUE(mapc::reach(lava).finished);
+
+    Grid high = course(); // a ledge six rows up: out of any jump's reach, not a springboard's
+    high.t2(24, 10) = 0;
+    for (int c = 16; c < 22; ++c) high.t1(c, 5) = 10;
+    high.t2(20, 4) = 39;
+    EXPECT_FALSE(mapc::reach(high).finished);
+    high.t2(13, 11) = 11;
+    EXPECT_TRUE(mapc::reach(high).finished);
+
+    Grid step = course(); // two rows up is one jump
+    for (int c = 14; c < 30; ++c) step.t1(c, 9) = step.t1(c, 10) = 9;
+    step.t2(24, 10) = 0;
+    step.t2(24, 8) = 39;
+    EXPECT_TRUE(mapc::reach(step).finished);
+}
+
+TEST(MapReach, ThirdAreasNeedTheItemFirst) {
+    Grid lair = course();
+    lair.area = 3;
+    EXPECT_FALSE(mapc::reach(lair).finished);
+    lair.t2(12, 8) = 100;
+    const mapc::ReachResult r = mapc::reach(lair);
+    EXPECT_TRUE(r.finished);
+    EXPECT_TRUE(r.item);
 }
 
 TEST(Mapc, TheFifteenAreasPassTheChecker) {

@@ -4,6 +4,8 @@
 //   mapc -o OUTDIR SOURCE...                      write OUTDIR/pumkosahrimL.A for each source
 //   mapc preview -o OUTDIR [--sheet PNG] [--backdrops DIR] SOURCE...
 //                                                 write OUTDIR/L-A.png pictures of each area
+//   mapc reach SOURCE...                          search each area for a way from the start to
+//                                                 the cauldron on its terrain; slow (seconds each)
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "map_preview.h"
+#include "map_reach.h"
 #include "map_source.h"
 
 namespace {
@@ -26,7 +29,8 @@ bool read_text(const std::string& path, std::string& text) {
 
 int usage() {
     std::cerr << "usage: mapc -o OUTDIR SOURCE...\n"
-                 "       mapc preview -o OUTDIR [--sheet PNG] [--backdrops DIR] SOURCE...\n";
+                 "       mapc preview -o OUTDIR [--sheet PNG] [--backdrops DIR] SOURCE...\n"
+                 "       mapc reach SOURCE...\n";
     return 2;
 }
 
@@ -34,19 +38,20 @@ int usage() {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    bool preview = false;
+    bool preview = false, reach = false;
     std::string out_dir, sheet, backdrops;
     std::vector<std::string> sources;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (i == 0 && a == "preview") preview = true;
+        else if (i == 0 && a == "reach") reach = true;
         else if (a == "-o" && i + 1 < args.size()) out_dir = args[++i];
         else if (a == "--sheet" && i + 1 < args.size()) sheet = args[++i];
         else if (a == "--backdrops" && i + 1 < args.size()) backdrops = args[++i];
         else if (!a.empty() && a[0] == '-') return usage();
         else sources.push_back(a);
     }
-    if (out_dir.empty() || sources.empty()) return usage();
+    if ((out_dir.empty() && !reach) || sources.empty()) return usage();
 
     std::vector<std::string> errors;
     std::vector<mapc::Grid> grids;
@@ -73,7 +78,17 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    int unfinished = 0;
     for (const mapc::Grid& g : grids) {
+        if (reach) {
+            const mapc::ReachResult r = mapc::reach(g);
+            std::cout << "area " << g.level << "." << g.area << ": "
+                      << (r.finished ? "the cauldron can be reached" : "NO WAY to the cauldron");
+            if (g.area == 3) std::cout << (r.item ? ", the item too" : ", NOT the item");
+            std::cout << " (furthest column " << r.furthest_column << ", " << r.states << " positions)\n";
+            unfinished += !r.finished;
+            continue;
+        }
         if (preview) {
             const std::string bd = backdrops.empty() ? "" : backdrops + "/pumkosahrim0" + std::to_string(g.area + 1) + ".png";
             const std::string out = out_dir + "/" + std::to_string(g.level) + "-" + std::to_string(g.area) + ".png";
@@ -92,5 +107,5 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    return 0;
+    return unfinished == 0 ? 0 : 1;
 }
