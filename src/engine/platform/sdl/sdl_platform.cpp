@@ -54,6 +54,25 @@ bool NoScreenDriver(const char* driver) {
     return !asked || SDL_strcasestr(asked, driver) == nullptr;
 }
 
+// Starts SDL's video once per platform (a reopened window reuses the connection). A display
+// server can refuse a connection now and then, so a failed or screenless start is tried again
+// a few times before it counts as no display.
+bool InitVideo(std::string& error) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (attempt) SDL_Delay(50);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            error = std::string("no display: ") + SDL_GetError();
+            continue;
+        }
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (!NoScreenDriver(driver) && SDL_GetNumVideoDisplays() >= 1) return true;
+        error = std::string("no display: SDL has only its '") + (driver ? driver : "?") + "' video driver";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    return false;
+}
+
 } // namespace
 
 SdlPlatform::SdlPlatform(bool prefer_opengl) : impl_(std::make_unique<Impl>()) {
@@ -71,16 +90,7 @@ SdlPlatform::~SdlPlatform() {
 bool SdlPlatform::OpenWindow(const std::string& title, int width, int height, bool fullscreen, std::string& error) {
     CloseWindow();
     Impl& im = *impl_;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = std::string("no display: ") + SDL_GetError();
-        return false;
-    }
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (NoScreenDriver(driver) || SDL_GetNumVideoDisplays() < 1) {
-        error = std::string("no display: SDL has only its '") + (driver ? driver : "?") + "' video driver";
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return false;
-    }
+    if (!InitVideo(error)) return false;
     im.picture_w = width;
     im.picture_h = height;
 
@@ -121,7 +131,6 @@ bool SdlPlatform::OpenWindow(const std::string& title, int width, int height, bo
     im.window = SDL_CreateWindow(title.c_str(), x, y, w, h, flags);
     if (!im.window) {
         error = std::string("cannot open a window: ") + SDL_GetError();
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     if (!im.SoftwarePath(error)) {
@@ -190,7 +199,6 @@ void SdlPlatform::CloseWindow() {
     SDL_DestroyWindow(im.window);
     im.window = nullptr;
     im.box = Letterbox();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 Renderer* SdlPlatform::GetRenderer() {
