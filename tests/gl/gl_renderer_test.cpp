@@ -205,8 +205,8 @@ TEST_F(GlRenderer, PicturePersistsAndIsShownLetterboxed) {
     EXPECT_EQ(At(Gl(), 5, 5), (std::array<int, 3>{0, 128, 0}));
     EXPECT_EQ(At(Gl(), W - 1, H - 1), (std::array<int, 3>{255, 255, 0}));
 
-    // What the window shows, as Present makes it before the swap: under the test's 1280 x 1024
-    // screen, the picture at 1280 x 960 with 32-pixel bars above and below.
+    // What the window shows, as Present makes it before the swap: the full-screen window covers
+    // the test's 1280 x 1024 screen, the picture at 1280 x 960 with 32-pixel bars above and below.
     const Letterbox& box = platform_->WindowBox();
     ASSERT_EQ(box.x, 0);
     ASSERT_EQ(box.y, 32);
