@@ -1,7 +1,112 @@
-// Pickups released from blocks.
-// (Placeholder until its issue lands.)
+// Pickups released from blocks: power-up (3), extra life (4), invincibility (5), fire power (6).
+#include "flow/media.h"
 #include "main/game.h"
 
-void specialitem_tag::Create(float, float, int) {}
-void specialitem_tag::update(int) {}
-void specialitem_tag::collisions() {}
+void specialitem_tag::Create(float x, float y, int typ) {
+    specialitem_tag it;
+    it.typ = typ;
+    it.frame = typ == 5 ? 30 : typ == 3 ? 49 : typ == 4 ? 50 : typ == 6 ? 51 : 0;
+    it.rstp = 22;
+    it.yinc = 0.2f;
+    it.x = x;
+    it.y = y - 40.0f;
+    it.ystp = -6.0f;
+    specialitem_list.AddLast(it);
+}
+
+void specialitem_tag::update(int scroll) {
+    x += float(scroll);
+    rotation += rstp;
+    SetDrawRotation(float(rotation));
+    SetBlend(BLEND_MASK);
+    if (frame == 30) { // the invincibility pickup flashes in random colours
+        const float b = float(RandomFloat(255, 0));
+        const float g = float(RandomFloat(255, 0));
+        const float r = float(RandomFloat(255, 0));
+        SetColor(int(r), int(g), int(b));
+    }
+    if (frame == 51) {
+        framedly += 1;
+        if (framedly > 5) {
+            framedly = 0;
+            framectr += 1;
+        }
+        if (framectr > 3) framectr = 0;
+    }
+    DrawImageFrame(sprite_sheet, x, y, frame + framectr);
+    x += xstp;
+    y += ystp;
+    ystp += yinc;
+    if (y > 480.0f || x < 0.0f || x > 640.0f) specialitem_list.Remove(this);
+    SetDrawRotation(0);
+    SetColor(255, 255, 255);
+}
+
+namespace {
+void popup(const std::string& text, float x, float y) {
+    game.setpoint = text;
+    specialfx_tag::Create(x, y, 0, 0, 0.0f, -1.0f, 0.01f, 4, 0);
+}
+} // namespace
+
+void specialitem_tag::collisions() {
+    player_tag& p = current_player();
+    const int hx = int(p.x), hy = int(p.y);
+    if (ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, hx, hy, 30)) {
+        switch (typ) {
+        case 3:
+            p.power = 1;
+            play_sfx(snd_powerup);
+            break;
+        case 6:
+            if (p.power == 2) {
+                p.score += 1000;
+                popup("1000", x - 15.0f, y - 40.0f);
+            }
+            p.power = 2;
+            play_sfx(snd_powerup);
+            break;
+        case 4:
+            p.lives += 1;
+            play_sfx(snd_extralife);
+            popup("1up", x - 10.0f, y - 40.0f);
+            break;
+        case 5:
+            game.invincible = 600;
+            play_sfx(snd_invincible);
+            p.score += 1500;
+            break;
+        default: break;
+        }
+        specialitem_list.Remove(this);
+        return;
+    }
+    for (const map_tag& c : map_cells) {
+        const int cx = int(c.x), cy = int(c.y), t = c.tile1;
+        if (cx <= 0 || cx >= 640 || t < 4 || t > 10) continue;
+        if (!ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, cx, cy, t)) continue;
+        if (x > float(cx) && y > float(cy - 18) && y < float(cy + 18)) xstp = 2.0f;
+        if (x < float(cx) && y > float(cy - 18) && y < float(cy + 18)) xstp = -2.0f;
+        if (y < float(cy - 18)) { // resting on the block
+            y = float(cy) - 35.0f;
+            if (typ == 5) {
+                ystp = -3.0f;
+                if (xstp == 0.0f) xstp = 2.0f;
+            } else if (typ == 6) {
+                yinc = 0.0f;
+                rstp = 0;
+                rotation = 0;
+                y = float(cy) - 40.0f;
+            } else if (typ == 3 || typ == 4) {
+                if (xstp == 0.0f) xstp = 2.0f;
+                ystp = -1.0f;
+                rstp = 0;
+                rotation = 0;
+            }
+        }
+        if (y > float(cy + 18)) { // under the block
+            y = float(cy) + 40.0f;
+            ystp = 2.0f;
+        }
+    }
+}

@@ -1,0 +1,7 @@
+// Rules the monster code shares between its update and its collisions.
+#pragma once
+
+// A powered hero loses the power and gets 50 frames of grace; an unpowered one dies.
+void hurt_hero();
+// Whether sprite frame `frame` at (x, y) touches the hero's frame where the hero stands.
+bool overlaps_hero(int frame, int x, int y);
