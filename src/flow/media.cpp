@@ -24,6 +24,54 @@ void play_sfx(const TSound& sound) {
     if (game.sound != 0) sound.Play();
 }
 
+// Loads everything, in this order: the font, the pictures, then the sprite sheet cut into frames
+// by drawing it into the back buffer and grabbing its cells, the ending sheet likewise, the music
+// channel, the music and the effects.
 void game_tag::load_media() {
-    // Placeholder until the art issue lands.
+    game_font = LoadFont("incbin::fonts\\plasdrip.ttf", 22, FONT_SMOOTH);
+    logo_image = LoadImageFile("incbin::graphx\\vxlogo.png", -1);
+    backdrop1 = LoadImageFile("incbin::graphx\\pumkosahrim02.png", -1);
+    backdrop2 = LoadImageFile("incbin::graphx\\pumkosahrim03.png", -1);
+    backdrop3 = LoadImageFile("incbin::graphx\\pumkosahrim04.png", -1);
+    SelectFont(game_font);
+    MidHandleImage(logo_image);
+
+    {
+        TImage* sheet = LoadImageFile("incbin::graphx\\pumkosahrim01.png", -1);
+        DrawImageFrame(sheet, 0, 0, 0);
+        delete sheet;
+    }
+    SetAutoMidHandle(1);
+    title_banner = CreateImage(275, 126, 1, -1);
+    GrabImage(title_banner, 358, 330, 0);
+    title_footer = CreateImage(354, 32, 1, -1);
+    GrabImage(title_footer, 2, 408, 0);
+    screen_copy = CreateImage(640, 480, 1, -1);
+    sprite_sheet = CreateImage(40, 40, 127, -1);
+    for (int k = 0; k < 127; ++k) GrabImage(sprite_sheet, 1 + 41 * (k % 15), 1 + 41 * (k / 15), k);
+    SetAutoMidHandle(0);
+    Cls();
+
+    {
+        TImage* sheet = LoadImageFile("incbin::graphx\\pumko_02.png", -1);
+        DrawImageFrame(sheet, 0, 0, 0);
+        delete sheet;
+    }
+    SetAutoMidHandle(1);
+    ending_sheet = CreateImage(40, 40, 6, -1);
+    for (int k = 0; k < 6; ++k) GrabImage(ending_sheet, 1 + 41 * k, 1, k);
+    SetAutoMidHandle(0);
+
+    music_channel = AllocChannel();
+    music_sound = TSound::Load("data\\tilesong.ogg", 1);
+    TSound* const effects[] = {&snd_boing,     &snd_jump,       &snd_magic,    &snd_bonk,     &snd_bash,
+                               &snd_powerup,   &snd_popout,     &snd_runestone, &snd_extralife, &snd_invincible,
+                               &snd_hidden,    &snd_fireball,   &snd_bonus,    &snd_wiskin,   &snd_splash,
+                               &snd_pdeath1,   &snd_pdeath2,    &snd_witch,    &snd_edeath,   &snd_splat,
+                               &snd_powerdwn,  &snd_scorpshot,  &snd_cannon,   &snd_hbthrow,  &snd_efireball};
+    const char* const names[] = {"boing",   "jump",    "magic",    "bonk",     "bash",      "powerup", "popout",
+                                 "runestone", "extralife", "invincible", "hidden", "fireball", "bonus",  "wiskin",
+                                 "splash",  "pdeath1", "pdeath2",  "witch",    "edeath",    "splat",   "powerdwn",
+                                 "scorpshot", "cannon", "hbthrow",  "efireball"};
+    for (size_t i = 0; i < 25; ++i) *effects[i] = TSound::Load(std::string("data\\") + names[i] + ".ogg", 0);
 }
