@@ -97,7 +97,9 @@ class WorldTest : public ::testing::Test {
             map_cells[i].y = float(20 + 40 * (i / MAP_COLUMNS));
             map_cells[i].multitmr = 1;
         }
-        // The pointer rests in the middle band, where it does not steer.
+        // A fresh joystick table (earlier tests may have left one naming other devices), and the
+        // pointer resting in the middle band, where it does not steer.
+        CountJoysticks();
         MovePointer(320, 0);
         PollSystem();
     }
