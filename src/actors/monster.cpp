@@ -220,6 +220,8 @@ void behave(monster_tag& m) {
 
 void move_projectile(monster_tag& m, int scroll) {
     m.px += float(scroll);
+    // Masked like the bodies, also for a shooter not yet on screen, whose body step did not run.
+    SetBlend(BLEND_MASK);
     if (m.pframe == 37) {
         SetTransform(float(m.prstp), 1.2f, 1.2f);
         m.prstp -= 5;
