@@ -1,0 +1,214 @@
+// Monster collisions: blocks and walls, stomps of each kind, shells, the fireball and the hero's
+// invincibility.
+#include "actors_fixture.h"
+
+namespace actors_test {
+namespace {
+
+using MonsterCollisionsTest = ActorsTest;
+
+TEST_F(MonsterCollisionsTest, OnlyTiles4To10HoldMonsters) {
+    put(0, 0, 9); // a block far off, first in index order: not standing on it means falling
+    for (int t : {4, 5, 6, 7, 8, 9, 10, 24, 25}) {
+        put(7, 8, t); // centre (300, 340)
+        monster_tag& m = add_entered(300.0f, 305.0f, -1.0f, 0, 57);
+        m.collisions();
+        const bool holds = t <= 10;
+        EXPECT_EQ(m.y, holds ? 300.0f : 305.0f) << "tile " << t;
+        EXPECT_EQ(m.ystp, holds ? 0.0f : 4.0f) << "tile " << t;
+        monster_list.Clear();
+    }
+    // Hoverers and the other free movers ignore blocks.
+    put(7, 8, 9);
+    monster_tag& hover = add_entered(300.0f, 305.0f, 0.0f, 3, 71);
+    hover.ystp = -2.0f;
+    hover.collisions();
+    EXPECT_EQ(hover.y, 305.0f);
+    EXPECT_EQ(hover.ystp, -2.0f);
+}
+
+TEST_F(MonsterCollisionsTest, WallsTurnWalkersAndBounceShells) {
+    put(8, 7, 9); // a wall block centred (340, 300)
+    monster_tag& walker = add_entered(305.0f, 300.0f, 1.0f, 2, 69);
+    walker.collisions();
+    EXPECT_EQ(walker.xstp, -1.0f);
+    EXPECT_EQ(walker.x, 300.0f);
+
+    monster_tag& shell = add_entered(305.0f, 300.0f, 4.0f, 7, 66);
+    shell.collisions();
+    EXPECT_EQ(shell.xstp, -4.0f);
+    EXPECT_EQ(shell.x, 300.0f);
+}
+
+TEST_F(MonsterCollisionsTest, InvisibleWallsTurnTypes1To4OneStepAheadButNotType0) {
+    cell(8, 7).hiddenwall = 1; // (340, 300): two pixels beyond the walkers' next step
+    monster_tag& shellmaker = add_entered(301.0f, 300.0f, 1.0f, 1, 64);
+    monster_tag& squasher = add_entered(301.0f, 300.0f, 1.0f, 0, 59);
+    monster_tag& far = add_entered(299.0f, 300.0f, 1.0f, 4, 76);
+    shellmaker.collisions();
+    squasher.collisions();
+    far.collisions();
+    EXPECT_EQ(shellmaker.xstp, -1.0f);
+    EXPECT_EQ(squasher.xstp, 1.0f);
+    EXPECT_EQ(far.xstp, 1.0f);
+}
+
+TEST_F(MonsterCollisionsTest, StompedShellMakerBecomesStillShellThatTheNextStompKicks) {
+    hero().level = 2;
+    hero().area = 3;
+    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, 1, 61);
+    hero().x = 300.0f;
+    hero().y = 262.0f;
+    game.jump = 1;
+    m.collisions();
+    EXPECT_EQ(m.typ, 7);
+    EXPECT_EQ(m.frame, 63);
+    EXPECT_EQ(m.xstp, 0.0f);
+    EXPECT_EQ(m.state, 1);
+    EXPECT_EQ(hero().y, 252.0f);
+    EXPECT_EQ(hero().ystp, -3.0f);
+    EXPECT_EQ(hero().score, 350);
+    EXPECT_EQ(last_popup(), "350");
+
+    // Falling onto it from the left, faster than 5.0, with no jump under way.
+    game.jump = 0;
+    hero().x = 290.0f;
+    hero().y = 262.0f;
+    hero().ystp = 5.5f;
+    m.collisions();
+    EXPECT_EQ(m.xstp, 4.0f);
+    EXPECT_EQ(game.jump, 1);
+    EXPECT_EQ(hero().score, 700);
+
+    // From the right it goes left.
+    hero().x = 310.0f;
+    hero().y = 262.0f;
+    m.collisions();
+    EXPECT_EQ(m.xstp, -4.0f);
+    EXPECT_EQ(game.state, STATE_PLAY);
+}
+
+TEST_F(MonsterCollisionsTest, WalkingIntoAStillShellOrAnyWalkerHurts) {
+    add_entered(300.0f, 300.0f, 0.0f, 7, 63);
+    specialfx_tag::Create(10, 10, 0, 0, 0, 0, 0, 1, 0);
+    hero().x = 262.0f;
+    hero().y = 300.0f;
+    hero().power = 2;
+    monsters_frame();
+    EXPECT_EQ(hero().power, 0);
+    EXPECT_EQ(game.invincible, 50);
+    EXPECT_TRUE(specialfx_list.Empty());
+
+    // The hero's centre 5 px or more below the monster's is no stomp, even in a jump.
+    monster_list.Clear();
+    game.invincible = 0;
+    game.jump = 1;
+    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, 0, 57);
+    hero().x = 300.0f;
+    hero().y = 305.0f;
+    m.collisions();
+    EXPECT_EQ(game.state, STATE_DEATH);
+    EXPECT_EQ(m.state, 1);
+}
+
+TEST_F(MonsterCollisionsTest, StompsOnOtherTypesDoNothing) {
+    hero().x = 300.0f;
+    hero().y = 262.0f;
+    game.jump = 1;
+    for (int t : {2, 4, 5, 6, 8, 9, 11}) {
+        monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, t, 67);
+        m.collisions();
+        EXPECT_EQ(m.state, 1) << "type " << t;
+        EXPECT_EQ(hero().ystp, 0.0f) << "type " << t;
+        monster_list.Clear();
+    }
+    EXPECT_EQ(hero().score, 0);
+    EXPECT_EQ(game.state, STATE_PLAY);
+}
+
+TEST_F(MonsterCollisionsTest, SquashedWalkerStaysFlatAndIsGone59UpdatesLater) {
+    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, 0, 57);
+    hero().x = 300.0f;
+    hero().y = 262.0f;
+    game.jump = 1;
+    m.collisions();
+    EXPECT_EQ(m.state, 0);
+    EXPECT_EQ(m.deathtmr, 60);
+    EXPECT_EQ(m.y, 310.0f);
+    EXPECT_EQ(m.yscale, 0.5f);
+    EXPECT_EQ(hero().score, 150);
+    for (int i = 0; i < 58; ++i) monsters_frame();
+    EXPECT_TRUE(monster_list.Contains(&m));
+    EXPECT_EQ(m.y, 310.0f);
+    EXPECT_EQ(m.x, 300.0f);
+    monsters_frame();
+    EXPECT_FALSE(monster_list.Contains(&m));
+}
+
+TEST_F(MonsterCollisionsTest, MovingShellKnocksOutOthersButNotOneAtItsOwnTruncatedX) {
+    hero().level = 3;
+    monster_tag& shell = add_entered(300.0f, 300.0f, 4.0f, 7, 66);
+    monster_tag& ahead = add_entered(330.0f, 300.0f, -1.0f, 2, 67);
+    monster_tag& level = add_entered(300.7f, 300.0f, -1.0f, 2, 67);
+    monster_tag& unseen = add(310.0f, 290.0f, 1.0f, 10); // fire bars and monsters not yet in too
+    unseen.frame = 27;
+    shell.update(0);
+    EXPECT_EQ(ahead.state, 0);
+    EXPECT_EQ(ahead.ystp, 5.0f);
+    EXPECT_EQ(ahead.rstp, -22);
+    EXPECT_EQ(unseen.state, 0);
+    EXPECT_EQ(level.state, 1);
+    EXPECT_EQ(hero().score, 2 * 700);
+    EXPECT_EQ(last_popup(), "700");
+    EXPECT_EQ(shell.x, 304.0f);
+    monster_list.Remove(&level);
+    shell.update(0); // knocked-out monsters are not hit again
+    EXPECT_EQ(hero().score, 2 * 700);
+}
+
+TEST_F(MonsterCollisionsTest, FireballSkipsLeapersEnemyFireballsAndFireBars) {
+    fireball.state = 1;
+    fireball.x = 300.0f;
+    fireball.y = 300.0f;
+    fireball.frame = 27;
+    for (int t : {8, 9, 10}) {
+        monster_tag& m = add_entered(300.0f, 300.0f, 0.0f, t, 88);
+        m.collisions();
+        EXPECT_EQ(m.state, 1) << "type " << t;
+        EXPECT_EQ(fireball.state, 1) << "type " << t;
+    }
+    EXPECT_EQ(hero().score, 0);
+}
+
+TEST_F(MonsterCollisionsTest, FireballKnocksOutAnAlreadyKnockedOutMonsterAgainForPoints) {
+    monster_tag& m = add_entered(300.0f, 300.0f, 0.0f, 2, 67);
+    m.state = 0;
+    m.ystp = 5.0f;
+    fireball.state = 1;
+    fireball.x = 310.0f;
+    fireball.y = 290.0f;
+    fireball.frame = 26;
+    m.collisions();
+    EXPECT_EQ(fireball.state, 0);
+    EXPECT_EQ(hero().score, 150);
+    EXPECT_EQ(last_popup(), "150");
+    EXPECT_EQ(specialfx_list.At(0)->x, 290.0f);
+}
+
+TEST_F(MonsterCollisionsTest, InvincibleHeroKnocksOutWhatItTouchesExceptFireBars) {
+    game.invincible = 20;
+    hero().x = 300.0f;
+    hero().y = 300.0f;
+    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, 4, 73);
+    monster_tag& bar = add_entered(300.0f, 300.0f, 0.0f, 10, 27);
+    m.collisions();
+    bar.collisions();
+    EXPECT_EQ(m.state, 0);
+    EXPECT_EQ(m.ystp, 5.0f);
+    EXPECT_EQ(bar.state, 1);
+    EXPECT_EQ(hero().score, 150);
+    EXPECT_EQ(game.state, STATE_PLAY);
+}
+
+} // namespace
+} // namespace actors_test

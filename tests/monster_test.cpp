@@ -1,0 +1,203 @@
+// Monsters: entering the screen, the cannon, the shooting walker, the fire bar, projectiles,
+// the thrower, removal rules and the leaper that survives being knocked out.
+#include "actors_fixture.h"
+
+namespace actors_test {
+namespace {
+
+using MonsterTest = ActorsTest;
+
+TEST_F(MonsterTest, FrozenAndHarmlessUntilScrolledInThenMovesTheUpdateAfter) {
+    monster_tag& m = add(700.0f, 300.0f, -1.0f, 0);
+    hero().x = 700.0f; // right on top of it, but it has not entered
+    hero().y = 300.0f;
+    for (int i = 0; i < 3; ++i) monsters_frame();
+    EXPECT_EQ(m.x, 700.0f);
+    EXPECT_EQ(m.entered, 0);
+    EXPECT_EQ(game.state, STATE_PLAY);
+
+    hero().x = 100.0f;
+    monsters_frame(-41); // the scroll alone brings it to 659: it enters, but does not walk yet
+    EXPECT_EQ(m.x, 659.0f);
+    EXPECT_EQ(m.entered, 1);
+    monsters_frame();
+    EXPECT_EQ(m.x, 658.0f);
+    EXPECT_EQ(m.frame, 57);
+}
+
+TEST_F(MonsterTest, CannonFiresUnseenFromUpTo900AtAHeroOnItsLeft) {
+    hero().y = 300.0f;
+    monster_tag& near = add(800.0f, 300.0f, 0.0f, 5);
+    monster_tag& far = add(950.0f, 300.0f, 0.0f, 5);
+    monsters_update();
+    EXPECT_EQ(near.entered, 0);
+    EXPECT_EQ(near.projectile, 1);
+    EXPECT_EQ(near.pframe, 37);
+    EXPECT_EQ(near.px, 770.0f);
+    EXPECT_EQ(near.py, 295.0f);
+    EXPECT_EQ(far.projectile, 0);
+    monsters_update();
+    EXPECT_EQ(near.px, 766.0f); // flies in from the right at 4.0
+
+    monster_list.Clear();
+    hero().x = 500.0f;
+    monster_tag& behind = add(400.0f, 300.0f, 0.0f, 5);
+    monsters_update();
+    EXPECT_EQ(behind.projectile, 0);
+}
+
+TEST_F(MonsterTest, ShootingWalkerFiresOnlyAtItsOwnHeightTowardsItsWalkingSide) {
+    monster_tag& left = add(400.0f, 300.0f, -1.0f, 4);
+    monster_tag& right = add(450.0f, 300.0f, 1.0f, 4);
+    monsters_update(); // both enter
+    hero().x = 200.0f;
+    hero().y = 301.0f;
+    monsters_update();
+    EXPECT_EQ(left.projectile, 0);
+
+    hero().y = 300.0f;
+    monsters_update();
+    EXPECT_EQ(left.projectile, 1);
+    EXPECT_EQ(left.pframe, 79);
+    EXPECT_EQ(left.pxstp, -4.0f);
+    EXPECT_EQ(left.frame, 75);
+    EXPECT_EQ(left.xstp, 0.0f);
+    EXPECT_EQ(right.projectile, 0); // the hero is behind it
+
+    // Out of the line of fire, it stands for the pause and then walks on the way it shot.
+    hero().y = 100.0f;
+    for (int i = 0; i < 47; ++i) monsters_update();
+    EXPECT_EQ(left.xstp, 0.0f);
+    monsters_update();
+    EXPECT_EQ(left.xstp, -1.0f);
+    EXPECT_EQ(left.ctr1, 1.0f);
+}
+
+TEST_F(MonsterTest, FireBarTurnsADegreePerUpdateInItsDirection) {
+    monster_tag& ccw = add(300.0f, 300.0f, -1.0f, 10);
+    monster_tag& cw = add(300.0f, 100.0f, 1.0f, 10);
+    EXPECT_EQ(ccw.xstp, 0.0f);
+    EXPECT_EQ(ccw.frame, 26);
+    EXPECT_EQ(cw.frame, 27);
+    hero().x = 600.0f; // well clear of both
+    for (int i = 0; i < 4; ++i) monsters_update(); // the first only enters
+    EXPECT_EQ(ccw.ctr1, -3.0f);
+    EXPECT_EQ(cw.ctr1, 3.0f);
+    EXPECT_EQ(ccw.rotation, -66);
+    EXPECT_EQ(cw.rotation, 66);
+    EXPECT_EQ(cw.x, 300.0f);
+}
+
+TEST_F(MonsterTest, FireBarBallsHurtThroughInvincibilityOncePerBall) {
+    add(300.0f, 300.0f, 1.0f, 10);
+    monsters_update(); // enters
+    // After the next update the bar points straight up: balls at y 280, 260, ..., 180.
+    hero().x = 300.0f;
+    hero().y = 160.0f; // touches only the top ball
+    hero().power = 1;
+    game.invincible = 30;
+    monsters_update();
+    EXPECT_EQ(hero().power, 0);
+    EXPECT_EQ(game.invincible, 50);
+    EXPECT_EQ(game.state, STATE_PLAY);
+
+    monster_list.Clear();
+    add(300.0f, 300.0f, 1.0f, 10);
+    monsters_update();
+    hero().y = 240.0f; // touches three balls: the first takes the power, the second kills
+    hero().power = 1;
+    monsters_update();
+    EXPECT_EQ(hero().power, 0);
+    EXPECT_EQ(game.state, STATE_DEATH);
+    EXPECT_EQ(game.pumkdeath, 1);
+}
+
+TEST_F(MonsterTest, ProjectilePassesThroughAnInvincibleHeroAndHurtsOtherwise) {
+    hero().x = 400.0f;
+    hero().y = 295.0f;
+    hero().power = 1;
+    game.invincible = 1000;
+    monster_tag& cannon = add(600.0f, 300.0f, 0.0f, 5);
+    bool passed = false;
+    for (int i = 0; i < 80 && !passed; ++i) {
+        monsters_update();
+        passed = cannon.projectile == 1 && cannon.px < 340.0f;
+    }
+    EXPECT_TRUE(passed);
+    EXPECT_EQ(hero().power, 1);
+
+    game.invincible = 0;
+    monster_list.Clear();
+    specialfx_list.AddLast(specialfx_tag{});
+    monster_tag& again = add(600.0f, 300.0f, 0.0f, 5);
+    for (int i = 0; i < 80 && hero().power != 0; ++i) monsters_update();
+    EXPECT_EQ(hero().power, 0);
+    EXPECT_EQ(game.invincible, 50);
+    EXPECT_TRUE(specialfx_list.Empty());
+    EXPECT_EQ(again.px, 570.0f); // the ball was spent and a new one fired at once
+}
+
+TEST_F(MonsterTest, ThrowerThrowsWhenTurningLeftButNotLeftOf150) {
+    monster_tag& east = add(400.0f, 300.0f, 1.0f, 6);
+    monster_tag& west = add(60.0f, 300.0f, 1.0f, 6);
+    hero().x = 600.0f;
+    hero().y = 60.0f;
+    bool thrown = false;
+    for (int i = 0; i < 300; ++i) {
+        monsters_update();
+        thrown = thrown || east.projectile == 1;
+        EXPECT_EQ(west.projectile, 0);
+    }
+    EXPECT_TRUE(thrown);
+}
+
+// Removal sweeps the list when a walk ends, so monsters are looked up afresh after each frame.
+TEST_F(MonsterTest, RemovalRules) {
+    add_entered(679.0f, 300.0f, 4.0f, 7, 66);  // a shell leaving on the right: gone past 680
+    add_entered(-90.0f, 300.0f, -4.0f, 7, 63); // a shell on the left: gone only past -100
+    add_entered(300.0f, 478.0f, 0.0f, 2, 67).ystp = 4.0f;
+    monsters_update();
+    ASSERT_EQ(monster_list.Count(), 1u);
+    EXPECT_EQ(monster_list.At(0)->x, -94.0f);
+    monsters_update();
+    monsters_update();
+    EXPECT_TRUE(monster_list.Empty());
+
+    // The fall speed of every type is capped at 6.
+    monster_tag& hover = add_entered(300.0f, 100.0f, 0.0f, 3, 71);
+    hover.state = 0;
+    for (int i = 0; i < 20; ++i) monsters_update();
+    EXPECT_EQ(hover.ystp, 6.0f);
+    EXPECT_EQ(hover.frame, 72);
+}
+
+TEST_F(MonsterTest, KnockedOutLeaperLeapsOnHarmlessly) {
+    monster_tag& leaper = add(300.0f, 400.0f, 0.0f, 8, -8.0f);
+    leaper.state = 0; // knocked out
+    leaper.ystp = 5.0f;
+    leaper.rstp = -22;
+    hero().x = 300.0f;
+    hero().y = 300.0f;
+    float top = 400.0f;
+    for (int i = 0; i < 600; ++i) {
+        monsters_frame();
+        top = std::min(top, leaper.y);
+    }
+    EXPECT_TRUE(monster_list.Contains(&leaper));
+    EXPECT_LT(top, 150.0f);
+    EXPECT_EQ(game.state, STATE_PLAY);
+}
+
+TEST_F(MonsterTest, EnemyFireballMovesFromItsFirstUpdateButCollidesOnlyOnceIn) {
+    hero().x = 672.0f;
+    hero().y = 300.0f;
+    monster_tag::Create(680.0f, 300.0f, -2.0f, 0.0f, 1.0f, 2.0f, 9);
+    monster_tag& f = *monster_list.At(0);
+    monsters_frame();
+    EXPECT_EQ(f.x, 678.0f);
+    EXPECT_EQ(f.rotation, 270);
+    EXPECT_EQ(game.state, STATE_PLAY);
+}
+
+} // namespace
+} // namespace actors_test
