@@ -12,6 +12,10 @@ struct MemReader {
     size_t size, pos;
 };
 
+// Errors end the decode quietly (the caller sees a null image); warnings are ignored.
+[[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void Ignore(png_structp, png_const_charp) {}
+
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
     auto* r = static_cast<MemReader*>(png_get_io_ptr(png));
     if (r->pos + count > r->size) png_error(png, "truncated PNG");
@@ -22,7 +26,7 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
 
 bool DecodePNG(const uint8_t* data, size_t size, TPixmap& out) {
     if (size < 8 || png_sig_cmp(data, 0, 8) != 0) return false;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info) {
