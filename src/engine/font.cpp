@@ -11,6 +11,15 @@
 
 void DrawGlyphImage(TImage* image, float x, float y); // draw.cpp
 
+// Coverage of one bitmap pixel: 8-bit grey as rendered, or one bit per pixel from a face's
+// embedded monochrome strike (anything else counts as empty rather than being misread).
+static uint8_t Coverage(const FT_Bitmap& bm, int x, int y) {
+    const unsigned char* row = bm.buffer + ptrdiff_t(y) * bm.pitch;
+    if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) return row[x];
+    if (bm.pixel_mode == FT_PIXEL_MODE_MONO) return (row[x >> 3] & (0x80 >> (x & 7))) != 0 ? 255 : 0;
+    return 0;
+}
+
 struct FontFace {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
@@ -68,7 +77,7 @@ TImageGlyph* TImageFont::Glyph(unsigned char c) {
         for (int x = 0; x < int(bm.width); ++x) {
             uint8_t* d = &pm.pixels[size_t(y + pad) * pm.pitch + size_t(x + pad) * 4];
             d[0] = d[1] = d[2] = 255;
-            d[3] = bm.buffer[y * bm.pitch + x];
+            d[3] = Coverage(bm, x, y);
         }
     }
     for (int y = 0; y < g._h; ++y) // transparent padding stays white so filtering keeps the colour
