@@ -61,6 +61,8 @@ struct QuadMap {
         const double det = ax * by - ay * bx;
         ox = v[0].x;
         oy = v[0].y;
+        for (int k = 0; k < 4; ++k)
+            if (!std::isfinite(v[k].x) || !std::isfinite(v[k].y)) return;
         if (std::fabs(det) < 1e-9) return;
         sx = by / det;
         sy = -bx / det;
@@ -93,12 +95,25 @@ bool RowSpan(const QuadMap& m, int y, int width, int& x0, int& x1) {
     clip(m.ty * cy, m.tx);
     if (hi <= lo) return false;
     // Pixel centre x + 0.5 - ox in [lo, hi) for value >= 0 edges; strict on the far side.
-    const double first = lo + m.ox - 0.5, last = hi + m.ox - 0.5;
+    // Clamped to the screen in doubles first, so quads far off it cannot overflow an int.
+    const double first = std::clamp(lo + m.ox - 0.5, -1.0, double(width) + 1.0);
+    const double last = std::clamp(hi + m.ox - 0.5, -1.0, double(width) + 1.0);
     x0 = int(std::ceil(first - 1e-9));
     x1 = int(std::ceil(last - 1e-9));
     x0 = std::max(x0, 0);
     x1 = std::min(x1, width);
     return x1 > x0;
+}
+
+// The rows [ymin, ymax) a quad may touch, within the screen.
+void RowRange(const QuadVertex v[4], int height, int& ymin, int& ymax) {
+    double lo = v[0].y, hi = v[0].y;
+    for (int k = 1; k < 4; ++k) {
+        lo = std::min(lo, double(v[k].y));
+        hi = std::max(hi, double(v[k].y));
+    }
+    ymin = int(std::floor(std::clamp(lo, 0.0, double(height))));
+    ymax = int(std::ceil(std::clamp(hi, 0.0, double(height))));
 }
 
 } // namespace
@@ -107,12 +122,44 @@ SoftRenderer::SoftRenderer(int width, int height)
     : width_(width), height_(height), pixels_(size_t(width) * height * 4, 0) {}
 
 void SoftRenderer::Clear(uint8_t r, uint8_t g, uint8_t b) {
-    for (size_t i = 0; i < pixels_.size(); i += 4) {
-        pixels_[i] = r;
-        pixels_[i + 1] = g;
-        pixels_[i + 2] = b;
-        pixels_[i + 3] = 255;
+    const uint8_t px[4] = {r, g, b, 255};
+    uint32_t word;
+    std::memcpy(&word, px, 4);
+    uint32_t* d = reinterpret_cast<uint32_t*>(pixels_.data());
+    std::fill(d, d + pixels_.size() / 4, word);
+}
+
+// Axis-aligned, unscaled, unflipped quads sampled nearest (map cells, sprites, backdrops: nearly
+// everything in a frame) show texel (i - first_x, j - first_y) at pixel (i, j), where the first
+// covered pixel is the one whose centre is on or right of / below the quad's top-left corner.
+// Returns false for any other quad, which then takes the general path.
+bool SoftRenderer::DrawAligned(const TPixmap& pm, const QuadVertex v[4], const DrawParams& p) {
+    const int w = pm.width, h = pm.height;
+    const float dx = v[1].x - v[0].x, dy = v[3].y - v[0].y;
+    if (v[1].y != v[0].y || v[3].x != v[0].x || v[2].x != v[1].x || v[2].y != v[3].y) return false;
+    if (std::fabs(dx - float(w)) > 1e-3f || std::fabs(dy - float(h)) > 1e-3f) return false;
+    if (v[0].u != 0 || v[0].v != 0 || v[1].u != 1 || v[1].v != 0 || v[3].u != 0 || v[3].v != 1) return false;
+    if (std::fabs(v[0].x) > 1e7f || std::fabs(v[0].y) > 1e7f) return true; // nowhere near the screen
+    const int fx = int(std::ceil(v[0].x - 0.5f)), fy = int(std::ceil(v[0].y - 0.5f));
+    const int x0 = std::max(fx, 0), x1 = std::min(fx + w, width_);
+    const int y0 = std::max(fy, 0), y1 = std::min(fy + h, height_);
+    if (x0 >= x1 || y0 >= y1) return true;
+    const int n = x1 - x0;
+    const bool plain = p.r == 255 && p.g == 255 && p.b == 255 && p.a == 255;
+    for (int y = y0; y < y1; ++y) {
+        const uint8_t* t = &pm.pixels[size_t(y - fy) * pm.pitch + size_t(x0 - fx) * 4];
+        uint8_t* d = &pixels_[(size_t(y) * width_ + x0) * 4];
+        if (plain && p.blend == BLEND_SOLID) {
+            for (int i = 0; i < n; ++i, t += 4, d += 4) d[0] = t[0], d[1] = t[1], d[2] = t[2];
+        } else if (plain && p.blend == BLEND_MASK) {
+            for (int i = 0; i < n; ++i, t += 4, d += 4)
+                if (t[3] >= 128) d[0] = t[0], d[1] = t[1], d[2] = t[2];
+        } else {
+            for (int i = 0; i < n; ++i, t += 4, d += 4)
+                Blend(d, Mul255(p.r, t[0]), Mul255(p.g, t[1]), Mul255(p.b, t[2]), Mul255(p.a, t[3]), p.blend);
+        }
     }
+    return true;
 }
 
 void SoftRenderer::DrawTexturedQuad(TImage& img, int frame, const QuadVertex v[4], const DrawParams& p) {
@@ -121,17 +168,13 @@ void SoftRenderer::DrawTexturedQuad(TImage& img, int frame, const QuadVertex v[4
     if (pm.width <= 0 || pm.height <= 0 || pm.format != TPixmap::RGBA32) return;
     const QuadMap m(v);
     if (!m.ok) return;
-    int ymin = height_, ymax = 0;
-    for (int k = 0; k < 4; ++k) {
-        ymin = std::min(ymin, int(std::floor(v[k].y)));
-        ymax = std::max(ymax, int(std::ceil(v[k].y)));
-    }
-    ymin = std::max(ymin, 0);
-    ymax = std::min(ymax, height_);
+    const bool filtered = (img.flags & IMG_FILTERED) != 0;
+    if (!filtered && DrawAligned(pm, v, p)) return;
+    int ymin, ymax;
+    RowRange(v, height_, ymin, ymax);
     // Texture coordinates vary with (s, t) from the corners' u, v.
     const double u0 = v[0].u, du_s = v[1].u - v[0].u, du_t = v[3].u - v[0].u;
     const double v0 = v[0].v, dv_s = v[1].v - v[0].v, dv_t = v[3].v - v[0].v;
-    const bool filtered = (img.flags & IMG_FILTERED) != 0;
     const int w = pm.width, h = pm.height;
     const uint8_t* tex = pm.pixels.data();
     const int pitch = pm.pitch;
@@ -186,13 +229,8 @@ void SoftRenderer::DrawTexturedQuad(TImage& img, int frame, const QuadVertex v[4
 void SoftRenderer::DrawColoredQuad(const QuadVertex v[4], const DrawParams& p) {
     const QuadMap m(v);
     if (!m.ok) return;
-    int ymin = height_, ymax = 0;
-    for (int k = 0; k < 4; ++k) {
-        ymin = std::min(ymin, int(std::floor(v[k].y)));
-        ymax = std::max(ymax, int(std::ceil(v[k].y)));
-    }
-    ymin = std::max(ymin, 0);
-    ymax = std::min(ymax, height_);
+    int ymin, ymax;
+    RowRange(v, height_, ymin, ymax);
     for (int y = ymin; y < ymax; ++y) {
         int x0, x1;
         if (!RowSpan(m, y, width_, x0, x1)) continue;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/image.h"
 #include "engine/renderer.h"
 
 class SoftRenderer : public Renderer {
@@ -21,6 +22,7 @@ class SoftRenderer : public Renderer {
     const uint8_t* Pixels() const { return pixels_.data(); }
 
   private:
+    bool DrawAligned(const TPixmap& pm, const QuadVertex v[4], const DrawParams& p);
     int width_, height_;
     std::vector<uint8_t> pixels_;
 };
