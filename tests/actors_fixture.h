@@ -38,6 +38,10 @@ class ActorsTest : public world_test::WorldTest {
         hero().y = 60.0f;
     }
 
+    static void hero_at(float x, float y) {
+        current_player().x = x;
+        current_player().y = y;
+    }
     static monster_tag& add(float x, float y, float xstp, int typ, float ystp = 0.0f) {
         monster_tag::Create(x, y, xstp, ystp, 1.0f, 1.0f, typ);
         return *monster_list.At(monster_list.Count() - 1);

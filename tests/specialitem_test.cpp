@@ -14,15 +14,6 @@ specialitem_tag& item_at_hero(int typ) {
     return it;
 }
 
-TEST_F(SpecialItemTest, StartsOnTopOfItsBlockAndShootsUp) {
-    specialitem_tag::Create(300.0f, 300.0f, 6);
-    const specialitem_tag& it = *specialitem_list.At(0);
-    EXPECT_EQ(it.y, 260.0f);
-    EXPECT_EQ(it.ystp, -6.0f);
-    EXPECT_EQ(it.frame, 51);
-    EXPECT_EQ(it.rstp, 22);
-}
-
 TEST_F(SpecialItemTest, FirePowerGives1000PointsOnlyAtPower2) {
     hero().power = 2;
     item_at_hero(6).collisions();
@@ -94,36 +85,6 @@ TEST_F(SpecialItemTest, BlocksTurnItsSidesPushItDownAndHoldIt) {
     EXPECT_EQ(fire.xstp, 0.0f);
     items_frame(); // at rest: moved down by its old speed, put back on top
     EXPECT_EQ(fire.y, 260.0f);
-}
-
-TEST_F(SpecialItemTest, TheHerosOtherSolidTilesDoNotHoldItems) {
-    for (int t : {24, 25}) {
-        put(8, 7, t);
-        specialitem_tag::Create(0.0f, 0.0f, 4);
-        specialitem_tag& it = *specialitem_list.At(0);
-        it.x = 340.0f;
-        it.y = 275.0f;
-        it.ystp = 3.0f;
-        it.collisions();
-        EXPECT_EQ(it.y, 275.0f);
-        EXPECT_EQ(it.ystp, 3.0f);
-        specialitem_list.Clear();
-    }
-}
-
-TEST_F(SpecialItemTest, LeavesAtTheLeftRightAndBottomEdges) {
-    const float spots[][2] = {{1.0f, 200.0f}, {639.0f, 200.0f}, {300.0f, 479.0f}};
-    const float steps[] = {-2.0f, 2.0f, 0.0f};
-    for (int i = 0; i < 3; ++i) {
-        specialitem_tag::Create(0.0f, 0.0f, 4);
-        specialitem_tag& it = *specialitem_list.At(0);
-        it.x = spots[i][0];
-        it.y = spots[i][1];
-        it.xstp = steps[i];
-        it.ystp = 2.0f;
-        items_frame();
-        EXPECT_TRUE(specialitem_list.Empty()) << i;
-    }
 }
 
 TEST_F(SpecialItemTest, OnlyTheInvincibilityItemDrawsRandomColours) {
