@@ -61,6 +61,20 @@ std::string PngBytes(int w, int h, const uint8_t* rgb) {
     std::remove(path.c_str());
     return data;
 }
+// Rewrites the width and height in a PNG's header chunk, with its checksum.
+void PutHeaderSize(std::string& png, uint32_t w, uint32_t h) {
+    auto put = [&](size_t at, uint32_t v) {
+        for (int k = 0; k < 4; ++k) png[at + size_t(k)] = char(v >> (24 - 8 * k));
+    };
+    put(16, w);
+    put(20, h);
+    uint32_t crc = 0xFFFFFFFFu; // over the chunk type and data: bytes 12..28
+    for (size_t i = 12; i < 29; ++i) {
+        crc ^= uint8_t(png[i]);
+        for (int b = 0; b < 8; ++b) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    put(29, ~crc);
+}
 } // namespace
 
 TEST(Masking, BlackTakesTheAverageOfItsColouredNeighbours) {
@@ -138,6 +152,14 @@ TEST_F(Images, UnreadableFilesLoadAsNull) {
     static const std::string cut = png.substr(0, png.size() / 2);
     RegisterEmbedded("graphx\\cut.png", cut.data(), int64_t(cut.size()));
     EXPECT_EQ(LoadImageFile("incbin::graphx\\cut.png", -1), nullptr);
+    // A header claiming a picture far too large to hold is refused rather than allocated.
+    for (uint32_t side : {100000u, 16000u}) {
+        std::string* big = new std::string(png); // registered resources must stay alive
+        PutHeaderSize(*big, side, side);
+        const std::string name = "graphx\\big" + std::to_string(side) + ".png";
+        RegisterEmbedded(name, big->data(), int64_t(big->size()));
+        EXPECT_EQ(LoadImageFile("incbin::" + name, -1), nullptr) << side;
+    }
 }
 
 TEST_F(Images, CreateImageFlagsAndHandles) {

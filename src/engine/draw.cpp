@@ -182,7 +182,7 @@ void SetColor(int r, int g, int b) {
 }
 
 void SetAlpha(float alpha) {
-    g_state.color_alpha = std::clamp(alpha, 0.0f, 1.0f);
+    g_state.color_alpha = alpha >= 0.0f ? std::min(alpha, 1.0f) : 0.0f; // NaN counts as 0
     g_alpha_byte = int(g_state.color_alpha * 255.0f);
 }
 

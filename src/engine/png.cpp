@@ -7,6 +7,9 @@
 #include <cstring>
 
 namespace {
+constexpr uint32_t kMaxSide = 16384;
+constexpr uint64_t kMaxPixels = uint64_t(1) << 26; // 256 MB as RGBA
+
 struct MemReader {
     const uint8_t* data;
     size_t size, pos;
@@ -40,7 +43,13 @@ bool DecodePNG(const uint8_t* data, size_t size, TPixmap& out) {
         return false;
     }
     png_set_read_fn(png, &reader, ReadFromMemory);
+    // Sizes far beyond any picture of ours are refused before their pixels are allocated.
+    png_set_user_limits(png, kMaxSide, kMaxSide);
     png_read_info(png, info);
+    if (uint64_t(png_get_image_width(png, info)) * png_get_image_height(png, info) > kMaxPixels) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
     const int color_type = png_get_color_type(png, info);
     const int bit_depth = png_get_bit_depth(png, info);
     if (bit_depth == 16) png_set_strip_16(png);
@@ -50,6 +59,7 @@ bool DecodePNG(const uint8_t* data, size_t size, TPixmap& out) {
     const bool has_alpha =
         (color_type & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    png_set_interlace_handling(png);
     png_read_update_info(png, info);
     const int w = int(png_get_image_width(png, info)), h = int(png_get_image_height(png, info));
     out = TPixmap::Make(w, h, has_alpha ? TPixmap::RGBA32 : TPixmap::RGB24);
