@@ -110,6 +110,8 @@ bool Recording::Load(const std::string& path, Recording& out, std::string& error
     return FromText(ss.str(), out, error);
 }
 
+// The held keys are set outright (a repeated press of a held key counts nothing), so the result
+// does not depend on what was held before: searches restore states freely.
 void ApplyFrameInput(const FrameInput& in, FrameInput& held) {
     auto key = [](PlatformEvent::Type type, int code) {
         PlatformEvent ev{};
@@ -117,17 +119,15 @@ void ApplyFrameInput(const FrameInput& in, FrameInput& held) {
         ev.code = code;
         InjectInputEvent(ev);
     };
-    const bool left = in.dir == 1, right = in.dir == 2;
-    const bool was_left = held.dir == 1, was_right = held.dir == 2;
-    if (left != was_left) key(left ? PlatformEvent::KeyDown : PlatformEvent::KeyUp, 37);
-    if (right != was_right) key(right ? PlatformEvent::KeyDown : PlatformEvent::KeyUp, 39);
+    key(in.dir == 1 ? PlatformEvent::KeyDown : PlatformEvent::KeyUp, 37);
+    key(in.dir == 2 ? PlatformEvent::KeyDown : PlatformEvent::KeyUp, 39);
     if (in.jump) {
-        key(PlatformEvent::KeyDown, 162);
         key(PlatformEvent::KeyUp, 162);
+        key(PlatformEvent::KeyDown, 162);
     }
     if (in.fire) {
-        key(PlatformEvent::KeyDown, 164);
         key(PlatformEvent::KeyUp, 164);
+        key(PlatformEvent::KeyDown, 164);
     }
     held = in;
 }

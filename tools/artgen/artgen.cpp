@@ -294,10 +294,12 @@ void pumpkin(Canvas& c, float cx, float cy, float rx, float ry, Col body, bool f
            hole);
     c.Rect(cx - mw * 0.35f, my - 1.6f, cx - mw * 0.12f, my + 1.2f, body);
     c.Rect(cx + mw * 0.12f, my - 1.6f, cx + mw * 0.35f, my + 1.2f, body);
-    if (lit) c.Glow(cx, cy, rx, kCandle, 0.15f);
+    if (lit) c.Glow(cx, cy, rx * 0.9f, kCandle, 0.15f);
 }
 
-void hero(Canvas& c) { pumpkin(c, 20, 21, 14, 13, kPumpkin, true, true); }
+// At most 30 px wide (columns 5 to 34): a wall pushes the hero's centre 35 px from the wall
+// cell's centre, and a wider hero would still touch the wall there and climb it.
+void hero(Canvas& c) { pumpkin(c, 20, 21, 13, 13, kPumpkin, true, true); }
 
 void splat(Canvas& c) { // the hero after a fall
     c.Ellipse(20, 30, 17, 7, kInk);

@@ -213,6 +213,7 @@ int main(int argc, char** argv) {
     HeadlessPlatform platform;
     EngineInit(&platform);
     if (!PrepareHeadlessGame()) return 1;
+    platform.SetRendering(false); // the search needs the game's rules, not its pictures
 
     int found = 0, tried = 0;
     if (std::strcmp(argv[1], "--prove") == 0) {

@@ -55,7 +55,7 @@ bool HeadlessPlatform::OpenWindow(const std::string&, int, int, bool, std::strin
 
 void HeadlessPlatform::CloseWindow() { soft_.reset(); }
 
-Renderer* HeadlessPlatform::GetRenderer() { return soft_.get(); }
+Renderer* HeadlessPlatform::GetRenderer() { return rendering_ ? soft_.get() : nullptr; }
 
 // Counts the frame and runs the hooks; hooks may script more input or add hooks.
 void HeadlessPlatform::Present(bool) {

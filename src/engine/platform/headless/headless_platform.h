@@ -30,6 +30,8 @@ class HeadlessPlatform : public Platform {
     void OnFrame(std::function<void(int frame)> fn);
     int FrameCount() const { return frames_; }
     SoftRenderer* Soft() { return soft_.get(); }
+    // With rendering off nothing is drawn (the game runs the same; automatic players run faster).
+    void SetRendering(bool on) { rendering_ = on; }
     // A virtual joystick on port 0 (absent until set).
     void SetJoystick(const JoystickState& state);
     // Audio: off unless enabled; then OpenAudio succeeds and MixAudio runs the callback by hand.
@@ -64,6 +66,7 @@ class HeadlessPlatform : public Platform {
     bool has_joystick_ = false;
     JoystickState joystick_;
     bool audio_enabled_ = false;
+    bool rendering_ = true;
     AudioCallback audio_cb_ = nullptr;
     void* audio_user_ = nullptr;
 };
