@@ -1,15 +1,365 @@
-// Sounds and channels.
-// (Placeholder until the sound issue lands: every operation is a silent no-op.)
-#include "engine/sound.h"
+// Sounds, channels and the software mixer. Every playing sound is a voice on a channel slot,
+// mixed in 16.16 fixed point into one 44100 Hz 16-bit stereo stream. The game thread starts
+// voices through a lock-free ring and changes a channel by writing single words of its slot;
+// the audio thread picks both up at the next fragment. No allocation happens on the audio thread.
+#include <vorbis/vorbisfile.h>
 
-void TChannel::Stop() const {}
-void TChannel::SetPaused(int) const {}
-void TChannel::SetVolume(float) const {}
-void TChannel::SetPan(float) const {}
-void TChannel::SetDepth(float) const {}
-void TChannel::SetRate(float) const {}
-bool TChannel::Playing() const { return false; }
-TSound TSound::Load(const std::string&, int) { return TSound{}; }
-TChannel TSound::Play(TChannel channel) const { return channel; }
-TChannel TSound::Cue(TChannel channel) const { return channel; }
-TChannel AllocChannel() { return TChannel{}; }
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstring>
+
+#include "engine/engine.h"
+#include "engine/mixer.h"
+#include "engine/platform/platform.h"
+
+namespace {
+
+constexpr int kSlots = 4096; // slot 0 is never handed out
+constexpr int kRing = 4096;
+constexpr int kOutRate = 44100;
+constexpr int kFragment = 512;
+constexpr int kStartDelayMs = 20;
+
+enum : int { ST_IDLE = 0, ST_STOPPED = 1, ST_ONCE = 2, ST_LOOP = 4, ST_PAUSED = 16 };
+enum : int { OWN_FREE = 0, OWN_KEPT = 1, OWN_AUTO = 2 };
+
+struct Slot {
+    std::atomic<uint32_t> handle{0}; // generation in the high bits, slot index in the low 12
+    std::atomic<int> owner{OWN_FREE};
+    std::atomic<int> status{ST_STOPPED};
+    std::atomic<int> vol_req{4096}, pan_req{0}, depth_req{4096}, rate_req{65536};
+    // Audio thread only.
+    std::shared_ptr<const SoundData> sound;
+    uint32_t pos = 0, frac = 0;
+    int vol_cur = 4096, pan_cur = 0, depth_cur = 4096, rate_cur = 65536;
+    int delay = 0;
+    bool active = false;
+};
+
+struct Start {
+    int slot = 0;
+    uint32_t handle = 0;
+    std::shared_ptr<const SoundData> sound;
+    uint32_t start_ms = 0;
+};
+
+struct Mixer {
+    std::array<Slot, kSlots> slots;
+    std::array<Start, kRing> ring;
+    std::atomic<uint32_t> ring_write{0}, ring_read{0};
+    std::array<int, kSlots> active{}; // indices of active slots (audio thread)
+    int active_count = 0;
+    std::array<int32_t, kFragment * 2> acc{};
+    int next_free = 1;
+    bool tried = false, open = false;
+};
+
+Mixer& M() {
+    static Mixer* m = new Mixer; // lives until the process ends, as the audio thread may
+    return *m;
+}
+
+void AudioCallback(void*, int16_t* out, int frames);
+
+bool DeviceOpen() {
+    Mixer& m = M();
+    if (!m.tried) {
+        m.tried = true;
+        Platform* p = EnginePlatform();
+        m.open = p != nullptr && p->OpenAudio(kOutRate, kFragment, &AudioCallback, nullptr);
+    }
+    return m.open;
+}
+
+Slot* SlotOf(uint32_t handle) {
+    const uint32_t index = handle & 4095u;
+    if (index == 0 || !M().open) return nullptr;
+    Slot& s = M().slots[index];
+    return s.handle.load() == handle ? &s : nullptr;
+}
+
+// Takes a free slot with a new generation, so older handles to it go stale.
+uint32_t Allocate(int owner) {
+    Mixer& m = M();
+    for (int tries = 0; tries < kSlots; ++tries) {
+        const int i = m.next_free;
+        m.next_free = m.next_free % (kSlots - 1) + 1;
+        int expected = OWN_FREE;
+        if (!m.slots[i].owner.compare_exchange_strong(expected, owner)) continue;
+        Slot& s = m.slots[i];
+        const uint32_t handle = ((s.handle.load() & ~4095u) + 4096u) | uint32_t(i);
+        s.vol_req = 4096;
+        s.pan_req = 0;
+        s.depth_req = 4096;
+        s.rate_req = 65536;
+        s.status = ST_STOPPED;
+        s.handle = handle;
+        return handle;
+    }
+    return 0;
+}
+
+TChannel StartSound(const std::shared_ptr<const SoundData>& data, TChannel channel, bool paused) {
+    if (!data || data->length <= 0 || !DeviceOpen()) return TChannel{};
+    Mixer& m = M();
+    uint32_t handle = channel.handle;
+    Slot* s = SlotOf(handle);
+    if (s == nullptr) {
+        handle = Allocate(OWN_AUTO);
+        s = SlotOf(handle);
+        if (s == nullptr) return TChannel{};
+    }
+    const uint32_t w = m.ring_write.load(std::memory_order_relaxed);
+    if (w - m.ring_read.load(std::memory_order_acquire) >= uint32_t(kRing)) return TChannel{handle}; // full
+    s->status = (data->loop ? ST_LOOP : ST_ONCE) | (paused ? ST_PAUSED : 0);
+    Start& st = m.ring[w % kRing];
+    st.slot = int(handle & 4095u);
+    st.handle = handle;
+    st.sound = data;
+    st.start_ms = uint32_t(MilliTime());
+    m.ring_write.store(w + 1, std::memory_order_release);
+    return TChannel{handle};
+}
+
+void Release(Mixer& m, Slot& s) {
+    s.status = ST_IDLE;
+    s.owner = OWN_FREE;
+    (void)m;
+}
+
+// Mixes one voice into the accumulators; returns false when the voice has ended.
+bool MixVoice(Mixer& m, Slot& s, int frames) {
+    const SoundData& d = *s.sound;
+    const int status = s.status.load();
+    const bool loop = (status & ST_LOOP) != 0;
+    const int vol_req = s.vol_req.load(), pan = s.pan_req.load(), depth = s.depth_req.load();
+    s.rate_cur = s.rate_req.load();
+    s.pan_cur = pan;
+    s.depth_cur = depth;
+    const uint64_t step = uint64_t(uint32_t(s.rate_cur)) * uint32_t(d.rate) / kOutRate; // 16.16
+    const int start = std::min(s.delay, frames);
+    s.delay -= start;
+    const int n = frames - start;
+    const int vol_from = s.vol_cur;
+    for (int i = 0; i < n; ++i) {
+        const int vol = n > 0 ? vol_from + int(int64_t(vol_req - vol_from) * i / n) : vol_req;
+        const int gl = pan > 0 ? vol * (4096 - pan) / 4096 : vol;
+        int gr = pan < 0 ? vol * (4096 + pan) / 4096 : vol;
+        if (depth < 0) gr = -gr;
+        // The sound's value by linear interpolation between neighbouring frames.
+        const uint32_t p0 = s.pos, p1 = (s.pos + 1 < uint32_t(d.length)) ? s.pos + 1 : (loop ? 0 : s.pos);
+        int l, r;
+        auto sample = [&](uint32_t p, int ch) -> int {
+            const size_t idx = size_t(p) * d.channels + size_t(std::min(ch, d.channels - 1));
+            if (!d.pcm16.empty()) return d.pcm16[idx];
+            return (int(d.pcm8[idx]) - 128) << 8;
+        };
+        const int f = int(s.frac >> 4); // 12-bit fraction
+        l = sample(p0, 0) + ((sample(p1, 0) - sample(p0, 0)) * f >> 12);
+        r = d.channels > 1 ? sample(p0, 1) + ((sample(p1, 1) - sample(p0, 1)) * f >> 12) : l;
+        m.acc[size_t(start + i) * 2] += l * gl / 256;
+        m.acc[size_t(start + i) * 2 + 1] += r * gr / 256;
+        const uint64_t next = (uint64_t(s.pos) << 16 | s.frac) + step;
+        s.pos = uint32_t(next >> 16);
+        s.frac = uint32_t(next & 0xffff);
+        if (s.pos >= uint32_t(d.length)) {
+            if (loop) {
+                s.pos %= uint32_t(d.length);
+            } else {
+                s.vol_cur = vol_req;
+                return false;
+            }
+        }
+    }
+    s.vol_cur = vol_req;
+    return true;
+}
+
+void MixFragment(Mixer& m, int16_t* out, int frames) {
+    std::fill(m.acc.begin(), m.acc.begin() + frames * 2, 0);
+    // Voices handed over by the game thread start after their 20 ms delay.
+    const uint32_t now = uint32_t(MilliTime());
+    uint32_t r = m.ring_read.load(std::memory_order_relaxed);
+    const uint32_t w = m.ring_write.load(std::memory_order_acquire);
+    for (; r != w; ++r) {
+        Start& st = m.ring[r % kRing];
+        Slot& s = m.slots[size_t(st.slot)];
+        if (s.handle.load() == st.handle) {
+            s.sound = std::move(st.sound);
+            s.pos = s.frac = 0;
+            s.vol_cur = s.vol_req.load();
+            const int delay_ms = std::max(0, int(st.start_ms + kStartDelayMs - now));
+            s.delay = int(int64_t(delay_ms) * kOutRate / 1000);
+            if (!s.active && m.active_count < kSlots) {
+                s.active = true;
+                m.active[size_t(m.active_count++)] = st.slot;
+            }
+        } else {
+            st.sound.reset();
+        }
+    }
+    m.ring_read.store(r, std::memory_order_release);
+
+    for (int i = 0; i < m.active_count;) {
+        const int index = m.active[size_t(i)];
+        Slot& s = m.slots[size_t(index)];
+        const int status = s.status.load();
+        const bool stale = (s.handle.load() & 4095u) != uint32_t(index) || s.owner.load() == OWN_FREE;
+        bool keep = true;
+        if (stale || status == ST_IDLE) {
+            keep = false;
+        } else if (status == ST_STOPPED) {
+            if (s.owner.load() == OWN_AUTO) Release(m, s);
+            keep = false;
+        } else if (status & ST_PAUSED) {
+            s.vol_cur = s.vol_req.load(); // a volume set while paused applies at once
+        } else if (!s.sound) {
+            keep = false;
+        } else if (!MixVoice(m, s, frames)) {
+            if (s.owner.load() == OWN_AUTO)
+                Release(m, s);
+            else
+                s.status = ST_STOPPED;
+            keep = false;
+        }
+        if (keep) {
+            ++i;
+        } else {
+            s.active = false;
+            m.active[size_t(i)] = m.active[size_t(--m.active_count)];
+        }
+    }
+    for (int i = 0; i < frames * 2; ++i) out[i] = int16_t(std::clamp(m.acc[size_t(i)] >> 4, -32768, 32767));
+}
+
+void AudioCallback(void*, int16_t* out, int frames) {
+    Mixer& m = M();
+    while (frames > 0) {
+        const int n = std::min(frames, kFragment);
+        MixFragment(m, out, n);
+        out += n * 2;
+        frames -= n;
+    }
+}
+
+// Ogg Vorbis from memory.
+struct MemFile {
+    const std::string* data;
+    size_t pos;
+};
+size_t MemRead(void* ptr, size_t size, size_t n, void* src) {
+    auto* f = static_cast<MemFile*>(src);
+    const size_t want = size * n, left = f->data->size() - f->pos, got = std::min(want, left);
+    std::memcpy(ptr, f->data->data() + f->pos, got);
+    f->pos += got;
+    return size ? got / size : 0;
+}
+int MemSeek(void* src, ogg_int64_t off, int whence) {
+    auto* f = static_cast<MemFile*>(src);
+    const int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? int64_t(f->pos) : int64_t(f->data->size());
+    const int64_t p = base + off;
+    if (p < 0 || p > int64_t(f->data->size())) return -1;
+    f->pos = size_t(p);
+    return 0;
+}
+long MemTell(void* src) { return long(static_cast<MemFile*>(src)->pos); }
+
+} // namespace
+
+TSound TSound::Load(const std::string& path, int flags) {
+    const std::string bytes = ReadWhole(path);
+    if (bytes.empty()) return TSound{};
+    MemFile file{&bytes, 0};
+    OggVorbis_File vf;
+    const ov_callbacks cb = {MemRead, MemSeek, nullptr, MemTell};
+    if (ov_open_callbacks(&file, &vf, nullptr, 0, cb) != 0) return TSound{};
+    auto data = std::make_shared<SoundData>();
+    const vorbis_info* info = ov_info(&vf, -1);
+    const int channels = info ? info->channels : 0;
+    data->channels = std::clamp(channels, 1, 2);
+    data->rate = info ? int(info->rate) : 44100;
+    data->loop = (flags & 1) != 0;
+    char buffer[8192];
+    int section = 0;
+    bool ok = true;
+    while (true) {
+        const long got = ov_read(&vf, buffer, sizeof buffer, 0, 2, 1, &section);
+        if (got == 0) break;
+        if (got < 0) {
+            if (got == OV_HOLE) continue;
+            ok = false;
+            break;
+        }
+        const size_t samples = size_t(got) / 2;
+        const size_t old = data->pcm16.size();
+        data->pcm16.resize(old + samples);
+        std::memcpy(&data->pcm16[old], buffer, samples * 2);
+    }
+    ov_clear(&vf);
+    if (!ok || channels < 1 || channels > 2) return TSound{};
+    data->length = int(data->pcm16.size() / size_t(data->channels));
+    if (data->length == 0) return TSound{};
+    TSound s;
+    s.data = std::move(data);
+    return s;
+}
+
+TChannel TSound::Play(TChannel channel) const { return StartSound(data, channel, false); }
+TChannel TSound::Cue(TChannel channel) const { return StartSound(data, channel, true); }
+
+TChannel AllocChannel() {
+    if (!DeviceOpen()) return TChannel{};
+    return TChannel{Allocate(OWN_KEPT)};
+}
+
+void TChannel::Stop() const {
+    if (Slot* s = SlotOf(handle)) {
+        // The handle goes stale at once; the audio thread drops the voice at its next fragment.
+        s->status = ST_IDLE;
+        s->handle = (handle & ~4095u) + 4096u; // index 0: matches no handle
+        s->owner = OWN_FREE;
+    }
+}
+
+void TChannel::SetPaused(int flag) const {
+    if (Slot* s = SlotOf(handle)) {
+        int st = s->status.load();
+        if (st != ST_ONCE && st != ST_LOOP && st != (ST_ONCE | ST_PAUSED) && st != (ST_LOOP | ST_PAUSED)) return;
+        s->status = flag ? (st | ST_PAUSED) : (st & ~ST_PAUSED);
+    }
+}
+
+void TChannel::SetVolume(float volume) const {
+    if (Slot* s = SlotOf(handle)) s->vol_req = int(volume * 4096.0f);
+}
+void TChannel::SetPan(float pan) const {
+    if (Slot* s = SlotOf(handle)) s->pan_req = std::clamp(int(pan * 4096.0f), -4096, 4096);
+}
+void TChannel::SetDepth(float depth) const {
+    if (Slot* s = SlotOf(handle)) s->depth_req = int(depth * 4096.0f);
+}
+void TChannel::SetRate(float rate) const {
+    if (Slot* s = SlotOf(handle)) s->rate_req = std::max(0, int(rate * 65536.0f));
+}
+bool TChannel::Playing() const {
+    const Slot* s = SlotOf(handle);
+    if (s == nullptr) return false;
+    const int st = s->status.load();
+    return st == ST_ONCE || st == ST_LOOP;
+}
+
+void SoundReopen() {
+    Mixer& m = M();
+    m.tried = false;
+    m.open = false;
+    for (Slot& s : m.slots) {
+        s.owner = OWN_FREE;
+        s.status = ST_STOPPED;
+        s.sound.reset();
+        s.active = false;
+    }
+    m.active_count = 0;
+    for (Start& st : m.ring) st.sound.reset();
+    m.ring_read.store(m.ring_write.load());
+}
