@@ -22,3 +22,9 @@ pumko_embed(NAME "fonts\\plasdrip.ttf" FILE ${PUMKO_FONT_FILE})
 foreach(p ${pictures})
   pumko_embed(NAME "graphx\\${p}" FILE ${graphx}/${p} PRODUCER pumko_art)
 endforeach()
+
+# The contact sheet for reviewing the art: build/contact_sheet.png (cmake --build build --target contact_sheet).
+add_custom_target(contact_sheet
+  COMMAND artgen --contact ${CMAKE_BINARY_DIR}/contact_sheet.png ${graphx} ${PUMKO_FONT_FILE}
+  DEPENDS pumko_art
+  COMMENT "Drawing the contact sheet: ${CMAKE_BINARY_DIR}/contact_sheet.png")

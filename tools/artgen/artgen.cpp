@@ -269,7 +269,13 @@ void torch_flame(Canvas& c, int f) {
     c.Poly({16, 25, 24, 25, 21 + sway, 12.0f - f, 19, 10}, kCandle);
 }
 
-void glow_frame(Canvas& c, Col col) { c.Glow(20, 20, 20, col, 1.0f); }
+// A glow drawn translucent by the game: bright at the centre, half as bright at its rim, so
+// blending it never darkens what lies behind.
+void glow_frame(Canvas& c, Col col) {
+    c.Ellipse(20, 20, 19.5f, 19.5f, [col](float x, float y) {
+        return mix(mix(col, rgb(255, 255, 240), 0.4f), scale(col, 0.55f), std::hypot(x - 20, y - 20) / 19.5f);
+    });
+}
 
 // ---------------------------------------------------------------------------------------------
 // The hero: a friendly carved pumpkin lantern, about 30 px wide so walls stop it.
@@ -949,6 +955,9 @@ void logo(Canvas& c, Font& font) {
 bool write(const Canvas& c, const std::string& path) {
     std::vector<uint8_t> rgb8(size_t(c.w) * c.h * 3);
     for (size_t i = 0; i < rgb8.size(); ++i) rgb8[i] = uint8_t(std::clamp(int(std::lround(c.px[i])), 0, 255));
+    // The faintest edge pixels become the transparent black rather than an opaque near-black.
+    for (size_t i = 0; i < rgb8.size(); i += 3)
+        if (std::max({rgb8[i], rgb8[i + 1], rgb8[i + 2]}) < 6) rgb8[i] = rgb8[i + 1] = rgb8[i + 2] = 0;
     if (!WritePNG(path, c.w, c.h, rgb8.data())) {
         std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
         return false;
@@ -956,11 +965,80 @@ bool write(const Canvas& c, const std::string& path) {
     return true;
 }
 
+// The contact sheet for review: every frame enlarged twice on a checkerboard (so see-through
+// shows), numbered, then each backdrop at half size with a row of tiles and sprites over it.
+int contact_sheet(const std::string& out, const std::string& graphx, Font& font) {
+    auto load = [&](const std::string& name, TPixmap& pm) {
+        std::FILE* f = std::fopen((graphx + "/" + name).c_str(), "rb");
+        if (!f) return false;
+        std::vector<uint8_t> bytes;
+        uint8_t buf[65536];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+        std::fclose(f);
+        return DecodePNG(bytes.data(), bytes.size(), pm);
+    };
+    TPixmap sheet, back[3];
+    if (!load("pumkosahrim01.png", sheet) || !load("pumkosahrim02.png", back[0]) ||
+        !load("pumkosahrim03.png", back[1]) || !load("pumkosahrim04.png", back[2])) {
+        std::fprintf(stderr, "artgen: cannot read the pictures in %s\n", graphx.c_str());
+        return 1;
+    }
+    const int per_row = 13, cellw = 96, cellh = 104, rows = (127 + per_row - 1) / per_row;
+    Canvas c(per_row * cellw, rows * cellh + 3 * 250);
+    c.Rect(0, 0, float(c.w), float(c.h), rgb(40, 40, 48));
+    auto sheet_px = [&](int x, int y) {
+        const uint8_t* p = &sheet.pixels[size_t(y) * sheet.pitch + size_t(x) * 3];
+        return rgb(p[0], p[1], p[2]);
+    };
+    for (int k = 0; k < 127; ++k) {
+        const int ox = (k % per_row) * cellw + 8, oy = (k / per_row) * cellh + 4;
+        const int sx = 1 + 41 * (k % 15), sy = 1 + 41 * (k / 15);
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 80; ++x) {
+                Col col = sheet_px(sx + x / 2, sy + y / 2);
+                if (col.r == 0 && col.g == 0 && col.b == 0) col = ((x / 8 + y / 8) % 2) ? rgb(70, 70, 80) : rgb(90, 90, 100);
+                c.Blend(ox + x, oy + y, col, 1);
+            }
+        font.Draw(c, std::to_string(k), float(ox + 30), float(oy + 96), 14, [](float, float) { return rgb(240, 240, 240); }, 1);
+    }
+    const int tiles[] = {9, 4, 5, 8, 10, 24, 25, 94, 95, 23, 30, 28, 57, 61, 67, 71, 73, 87, 88};
+    for (int b = 0; b < 3; ++b) {
+        const int oy = rows * cellh + b * 250;
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x) {
+                const uint8_t* p = &back[b].pixels[size_t(y * 2) * back[b].pitch + size_t(x * 2) * 3];
+                c.Blend(8 + x, oy + y, rgb(p[0], p[1], p[2]), 1);
+            }
+        // The same picture at full size behind a row of the game's frames, as play shows them.
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 760 && 340 + x < c.w; ++x) {
+                const uint8_t* p = &back[b].pixels[size_t(y + 200) * back[b].pitch + size_t((x % 640)) * 3];
+                c.Blend(340 + x, oy + y, rgb(p[0], p[1], p[2]), 1);
+            }
+        for (size_t t = 0; t < std::size(tiles); ++t) {
+            const int k = tiles[t], sx = 1 + 41 * (k % 15), sy = 1 + 41 * (k / 15);
+            const int ox = 340 + int(t) * 40, oy2 = oy + (t < 10 ? 200 : 160);
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x) {
+                    const Col col = sheet_px(sx + x, sy + y);
+                    if (col.r != 0 || col.g != 0 || col.b != 0) c.Blend(ox + x, oy2 + y, col, 1);
+                }
+        }
+    }
+    return write(c, out) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 5 && std::string(argv[1]) == "--contact") {
+        Font font;
+        if (!font.Open(argv[4])) return 1;
+        return contact_sheet(argv[2], argv[3], font);
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: artgen OUTPUT_DIR FONT_FILE\n");
+        std::fprintf(stderr, "usage: artgen OUTPUT_DIR FONT_FILE | artgen --contact OUT.png GRAPHX_DIR FONT_FILE\n");
         return 2;
     }
     const std::string out = argv[1];
