@@ -5,8 +5,8 @@
 
 #include "actors/fireball.h"
 #include "actors/monster.h"
-#include "actors/specialfx.h"
-#include "actors/specialitem.h"
+#include "actors/effects.h"
+#include "actors/pickups.h"
 #include "engine/engine.h"
 #include "world/elevator.h"
 #include "world/map.h"
