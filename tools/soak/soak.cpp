@@ -94,7 +94,8 @@ int main(int argc, char** argv) {
         if (Chance(10)) platform.KeyPress(frame, 40, 1);
         if (Chance(3)) platform.KeyPress(frame, 113, 1); // F2
         if (Chance(3)) platform.KeyPress(frame, 114, 1); // F3
-        if (Chance(1)) platform.KeyPress(frame, 112, 1); // F1
+        const bool to_title = Chance(1);
+        if (to_title) platform.KeyPress(frame, 112, 1); // F1
         if (Chance(5)) platform.MouseClick(frame, 1 + int(Next() % 2), 1);
         if (Chance(5)) {
             PlatformEvent move = Ev(PlatformEvent::MouseMove);
@@ -102,7 +103,9 @@ int main(int argc, char** argv) {
             move.y = int(Next() % 480);
             platform.At(frame, move);
         }
-        if (Chance(2)) { // pause, resumed a moment later
+        // Pause, resumed a moment later. Only while playing, where the first press is sure to
+        // pause: a press the game ignores would leave the second one pausing with no resume.
+        if (game.state == STATE_PLAY && !to_title && Chance(2)) {
             platform.At(frame, Ev(PlatformEvent::KeyDown, 32));
             const uint32_t now = platform.Millis();
             platform.AtTime(now + 20, Ev(PlatformEvent::KeyUp, 32));
