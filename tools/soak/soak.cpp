@@ -1,7 +1,8 @@
 // The soak: runs the real game headless for a given number of frames of random input (arrows,
 // jump, fire, pause, F1/F2/F3, menu moves, two-player games), sending each new area's intro to a
-// random level and area so late areas are reached too, and playing the automatic player's
-// recordings now and then. Built with the sanitizers (make soak) it must finish without a finding.
+// random level and area so late areas and the ending are reached too, and playing the automatic
+// player's recordings now and then. Built with the sanitizers (make soak) it must finish without a
+// finding.
 //
 //   soak [FRAMES] [SEED] [RECORDINGS_DIR]
 #include <cstdio>
@@ -72,6 +73,9 @@ int main(int argc, char** argv) {
             if (Chance(600)) {
                 p.level = 1 + int(Next() % 5);
                 p.area = 1 + int(Next() % 3);
+            } else if (Chance(50)) { // as if area 5.3 were just finished: the ending
+                p.level = 6;
+                p.area = 1;
             }
             playing = nullptr;
             auto it = recordings.find({p.level, p.area});
