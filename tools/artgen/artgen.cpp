@@ -661,6 +661,13 @@ void small_bat(Canvas& c, bool flip) {
 struct Font {
     FT_Library lib = nullptr;
     FT_Face face = nullptr;
+    Font() = default;
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+    ~Font() {
+        if (face != nullptr) FT_Done_Face(face);
+        if (lib != nullptr) FT_Done_FreeType(lib);
+    }
     bool Open(const std::string& path) {
         return FT_Init_FreeType(&lib) == 0 && FT_New_Face(lib, path.c_str(), 0, &face) == 0;
     }
