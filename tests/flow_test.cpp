@@ -363,3 +363,25 @@ TEST(GameFlow, ACloseRequestWhilePausedEndsTheProgram) {
     EXPECT_FALSE(sc.TimedOut());
     EXPECT_EQ(game.state, STATE_QUIT);
 }
+
+TEST(GameFlow, ACloseRequestWhileTheEndingWaitsForJumpEndsTheProgramAndKeepsTheScore) {
+    Scenario sc("endingclose");
+    StartGame(sc);
+    sc.When([] { return InState(STATE_INTRO); },
+            [] {
+                hero().level = 6; // as if area 5.3 were just finished
+                hero().area = 1;
+                hero().score = 777;
+            });
+    sc.When([] { return TextWasDrawn("** Press JUMP to continue. **"); },
+            [&] {
+                PlatformEvent close{};
+                close.type = PlatformEvent::Close;
+                sc.Platform().At(sc.Frame(), close);
+            });
+    sc.When([] { return false; }, [] {});
+    EXPECT_EQ(sc.Run(20000), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_EQ(game.state, STATE_QUIT);
+    EXPECT_EQ(ReadScoreFile(sc.Folder()), 777 + 3 * 5000);
+}

@@ -171,6 +171,8 @@ void game_tag::the_ending() {
                     counter = 0;
                     p.lives -= 1;
                     p.score += 5000;
+                    // Play frames raise the top score, and none follow the ending: count the payout.
+                    if (p.score > topscore) topscore = p.score;
                     play_sfx(snd_bonus);
                     play_sfx(snd_magic);
                 }
@@ -184,6 +186,11 @@ void game_tag::the_ending() {
         }
         display();
         present_frame();
+        // The wait for JUMP must not hold a player who closes the window (or a SIGTERM) hostage.
+        if (CloseRequested()) {
+            state = STATE_QUIT;
+            return;
+        }
     }
 
     // Spin the last picture away.
