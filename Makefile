@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test prove soak clean
+.PHONY: all deps configure build run test prove screens soak clean
 
 all: build
 
@@ -25,6 +25,11 @@ test: build
 # The automatic player searches every area and writes the recordings the tests replay.
 prove: build
 	cd $(BUILD) && ./autoplay --prove $(CURDIR)/assets/recordings
+
+# Pictures of every screen (logo, title, title card, play, level end, death, game over, lair,
+# ending) from the software back end, in build/screen-pictures/.
+screens: build
+	cd $(BUILD) && ./screens screen-pictures
 
 # One million frames of random play under AddressSanitizer and UndefinedBehaviorSanitizer.
 soak: deps
