@@ -385,3 +385,53 @@ TEST(GameFlow, ACloseRequestWhileTheEndingWaitsForJumpEndsTheProgramAndKeepsTheS
     EXPECT_EQ(game.state, STATE_QUIT);
     EXPECT_EQ(ReadScoreFile(sc.Folder()), 777 + 3 * 5000);
 }
+
+// The attract demo: the title left alone for 200 frames plays the recordings of areas 1.1, 1.2
+// and 1.3 in turn, muted, without touching the scores; a jump press ends one without starting a game.
+TEST(GameFlow, TheAttractDemoPlaysInTurnMutedAndLeavesTheScoresAlone) {
+    Scenario sc("demo");
+    for (int n = 1; n <= 3; ++n) {
+        const std::string name = "demodata.0" + std::to_string(n);
+        std::filesystem::copy_file(std::filesystem::path(PUMKO_BINARY_DIR) / "data" / name,
+                                   sc.Folder() / "data" / name);
+    }
+    {
+        std::ofstream top(sc.Folder() / "data" / "hiscore.dat", std::ios::binary);
+        const unsigned char b[4] = {0xf4, 0x01, 0, 0}; // 500
+        top.write(reinterpret_cast<const char*>(b), 4);
+    }
+    int title_frame = 0, waited = 0, sound_in_demo = -1, first_area = 0, second_area = 0;
+    bool banner = false;
+    sc.When([&] { return game.state == 0 && sc.Frame() >= 3; }, [&] { sc.Press(KEY_LCONTROL); });
+    sc.When([] { return InState(STATE_TITLE); }, [&] { title_frame = sc.Frame(); });
+    sc.When([] { return demo_active != 0; },
+            [&] {
+                waited = sc.Frame() - title_frame;
+                sound_in_demo = game.sound;
+                first_area = hero().area;
+            });
+    sc.When([] { return TextWasDrawn("DEMO - Press JUMP to exit"); }, [&] { banner = true; });
+    int sound_after = -1;
+    sc.When([] { return demo_active == 0; }, [] {});
+    sc.When([] { return true; }, [&] { sound_after = game.sound; });
+    sc.When([] { return demo_active != 0; }, [&] { second_area = hero().area; });
+    sc.When([&] { return true; }, [&] { sc.Press(KEY_LCONTROL); }); // jump ends the demo
+    int state_after_jump = -1;
+    sc.When([] { return demo_active == 0; }, [] {});
+    sc.When([&] { return true; }, [&] { state_after_jump = game.state; });
+    sc.When([&] { return sc.Frame() > 5; }, [&] { sc.Press(KEY_ESCAPE); });
+    sc.When([] { return false; }, [] {});
+    EXPECT_EQ(sc.Run(8000), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_GE(waited, 200);
+    EXPECT_LE(waited, 205);
+    EXPECT_EQ(sound_in_demo, 0);
+    EXPECT_EQ(sound_after, 1);
+    EXPECT_TRUE(banner);
+    EXPECT_EQ(first_area, 1);
+    EXPECT_EQ(second_area, 2);
+    EXPECT_EQ(state_after_jump, STATE_TITLE);
+    EXPECT_EQ(game.topscore, 500);
+    EXPECT_EQ(ReadScoreFile(sc.Folder()), 500);
+    EXPECT_EQ(player_slot[0].score, 0);
+}

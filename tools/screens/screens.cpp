@@ -1,8 +1,8 @@
 // The screen pictures: runs the real game headless (software back end, virtual clock) through
-// every screen a player meets and saves each as a PNG: the logo, the title, an area's title card,
-// play (the automatic player's recording of area 1.1), the level-end tally, a death, the game
-// over, play in the witch's lair, and the ending. It plays in a folder of its own, so the top
-// score in the player's data folder is never touched.
+// every screen a player meets and saves each as a PNG: the logo, the title and its attract demo,
+// an area's title card, play (the automatic player's recording of area 1.1), the level-end tally,
+// a death, the game over, play in the witch's lair, and the ending. It plays in a folder of its
+// own, so the top score in the player's data folder is never touched.
 //
 //   screens OUT_DIR
 #include <unistd.h>
@@ -52,6 +52,11 @@ int main(int argc, char** argv) {
     const fs::path work = fs::temp_directory_path() / ("pumko-screens-" + std::to_string(::getpid()));
     fs::create_directories(work / "data");
     const fs::path old_cwd = fs::current_path();
+    // The attract demo's recordings, when the working folder has them (make screens runs in build/).
+    for (int n = 1; n <= 3; ++n) {
+        const fs::path demo = fs::path("data") / ("demodata.0" + std::to_string(n));
+        if (fs::exists(demo)) fs::copy_file(demo, work / demo, fs::copy_options::overwrite_existing, ec);
+    }
     fs::current_path(work);
 
     HeadlessPlatform platform;
@@ -85,7 +90,16 @@ int main(int argc, char** argv) {
 
     std::vector<Step> steps = {
         {[&] { return in_for(0, 20); }, [&] { shot("01-logo"); press(KEY_LCONTROL); }},
-        {[&] { return in_for(STATE_TITLE, 150); }, [&] { shot("02-title"); press(KEY_LCONTROL); }},
+        {[&] { return in_for(STATE_TITLE, 150); }, [&] { shot("02-title"); }},
+        // Left alone, the title plays its attract demo (when the recordings are there).
+        {[&] { return demo_active != 0 || in_for(STATE_TITLE, 260); }, [&] {}},
+        {[&] { return demo_active == 0 || in_for(STATE_TITLE, 330); },
+         [&] {
+             if (demo_active == 0) return;
+             shot("02-title-demo");
+             press(KEY_LCONTROL); // ends the demo
+         }},
+        {[&] { return demo_active == 0; }, [&] { press(KEY_LCONTROL); }},
         {[&] { return In(STATE_INTRO); },
          [&] {
              current_player().level = rec.level;
