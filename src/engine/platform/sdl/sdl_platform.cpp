@@ -69,6 +69,8 @@ bool InitVideo(std::string& error) {
         if (!NoScreenDriver(driver) && SDL_GetNumVideoDisplays() >= 1) return true;
         error = std::string("no display: SDL has only its '") + (driver ? driver : "?") + "' video driver";
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        // With no display named at all, trying again cannot help.
+        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) break;
     }
     return false;
 }
