@@ -16,9 +16,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double us_since(Clock::time_point t0) {
-    return std::chrono::duration<double, std::micro>(Clock::now() - t0).count();
-}
+double us_since(Clock::time_point t0) { return std::chrono::duration<double, std::micro>(Clock::now() - t0).count(); }
 
 // 127 frames of 40 x 40: a round hero (30), round magic (28), blank scenery, solid squares.
 TImage* make_sheet() {

@@ -34,8 +34,7 @@ int main(int argc, char** argv) {
         for (int area = 1; area <= 3; ++area) {
             Recording rec;
             std::string error;
-            if (!Recording::Load(dir + "/" + std::to_string(level) + "-" + std::to_string(area) + ".txt", rec,
-                                 error)) {
+            if (!Recording::Load(dir + "/" + std::to_string(level) + "-" + std::to_string(area) + ".txt", rec, error)) {
                 std::printf("  %d.%d   no recording (%s)\n", level, area, error.c_str());
                 continue;
             }

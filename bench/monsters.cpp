@@ -102,8 +102,8 @@ int main() {
     std::printf("  per frame        median us   p99 us   max us\n");
     std::printf("  update+draw      %9.1f %8.1f %8.1f\n", percentile(update_us, 0.5), percentile(update_us, 0.99),
                 percentile(update_us, 1.0));
-    std::printf("  collisions       %9.1f %8.1f %8.1f\n", percentile(collide_us, 0.5),
-                percentile(collide_us, 0.99), percentile(collide_us, 1.0));
+    std::printf("  collisions       %9.1f %8.1f %8.1f\n", percentile(collide_us, 0.5), percentile(collide_us, 0.99),
+                percentile(collide_us, 1.0));
     std::printf("  all              %9.1f %8.1f %8.1f  (%.2f%% of a 16.7 ms frame at the median)\n",
                 percentile(total_us, 0.5), percentile(total_us, 0.99), percentile(total_us, 1.0),
                 percentile(total_us, 0.5) / 166.67);

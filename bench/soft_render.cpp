@@ -73,8 +73,9 @@ int main() {
         total += ms;
         if (ms < best) best = ms;
     }
-    std::printf("soft renderer, play frame (backdrop + 254 sprites + 1 rect): mean %.3f ms, best %.3f ms over %d frames\n",
-                total / frames, best, frames);
+    std::printf(
+        "soft renderer, play frame (backdrop + 254 sprites + 1 rect): mean %.3f ms, best %.3f ms over %d frames\n",
+        total / frames, best, frames);
     delete backdrop;
     delete sheet;
     CloseDisplay();

@@ -214,7 +214,7 @@ TEST_F(Draw, NearestSamplingIsCrispAndBilinearBlends) {
     const std::vector<int> nearest = draw(0);
     for (int x = 0; x < 80; ++x) ASSERT_EQ(nearest[size_t(x)], x < 40 ? 40 : 240) << x;
     const std::vector<int> bilinear = draw(IMG_FILTERED);
-    EXPECT_EQ(bilinear[0], 40);  // clamped at the edges: only the frame's own texels
+    EXPECT_EQ(bilinear[0], 40); // clamped at the edges: only the frame's own texels
     EXPECT_EQ(bilinear[79], 240);
     EXPECT_NEAR(bilinear[40], 142, 3); // half way between the texel centres
     for (int x = 1; x < 80; ++x) ASSERT_GE(bilinear[size_t(x)], bilinear[size_t(x - 1)]) << x;

@@ -18,12 +18,12 @@ int lifetime(float astp, int typ, float ystp = 0.0f, int rstp = 0) {
 }
 
 TEST_F(SpecialFxTest, EachKindEndsInItsOwnUpdate) {
-    EXPECT_EQ(lifetime(0.01f, 4, -1.0f), 81);    // score pop-up
-    EXPECT_EQ(lifetime(0.03f, 0), 27);           // afterimage
-    EXPECT_EQ(lifetime(0.03f, 5, 0.0f, 5), 27);  // sparkle
+    EXPECT_EQ(lifetime(0.01f, 4, -1.0f), 81);     // score pop-up
+    EXPECT_EQ(lifetime(0.03f, 0), 27);            // afterimage
+    EXPECT_EQ(lifetime(0.03f, 5, 0.0f, 5), 27);   // sparkle
     EXPECT_EQ(lifetime(0.02f, 2, -4.0f, 15), 18); // collected magic, by its scale
-    EXPECT_EQ(lifetime(0.0f, 3), 52);            // splash, by its animation
-    EXPECT_EQ(lifetime(0.0f, 1, -6.0f, -10), 0); // brick pieces stay
+    EXPECT_EQ(lifetime(0.0f, 3), 52);             // splash, by its animation
+    EXPECT_EQ(lifetime(0.0f, 1, -6.0f, -10), 0);  // brick pieces stay
 }
 
 TEST_F(SpecialFxTest, PopUpKeepsTheTextOfItsMomentAndRises) {
@@ -40,7 +40,8 @@ TEST_F(SpecialFxTest, PopUpKeepsTheTextOfItsMomentAndRises) {
 }
 
 TEST_F(SpecialFxTest, ResetClearsEveryEffectButASplashMadeAfterItSurvives) {
-    for (int typ = 0; typ < 6; ++typ) specialfx_tag::Create(100.0f, 100.0f, 0, 0, 0, 0, typ == 1 ? 0.0f : 0.01f, typ, 0);
+    for (int typ = 0; typ < 6; ++typ)
+        specialfx_tag::Create(100.0f, 100.0f, 0, 0, 0, 0, typ == 1 ? 0.0f : 0.01f, typ, 0);
     for (int i = 0; i < 10; ++i) effects_update();
     EXPECT_EQ(specialfx_list.Count(), 6u);
     specialfx_tag::reset();

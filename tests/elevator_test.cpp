@@ -105,7 +105,7 @@ TEST_F(Lifts, LiftRemovesItselfDuringTheWalk) {
     frame(-4);
     EXPECT_EQ(elevator_list.Count(), 1u);
     EXPECT_FLOAT_EQ(hero().y, 300.0f + 2.0f - 40.0f); // the removed lift still collided
-    EXPECT_FLOAT_EQ(elevator_list.At(0)->x, 196.0f); // the walk went on
+    EXPECT_FLOAT_EQ(elevator_list.At(0)->x, 196.0f);  // the walk went on
     frame(-4);
     EXPECT_FLOAT_EQ(elevator_list.At(0)->x, 192.0f);
 }

@@ -47,9 +47,8 @@ const uint8_t* At(const TPixmap& pm, int x, int y) { return &pm.pixels[size_t(y)
 
 // Encodes RGB pixels as PNG bytes (through a temporary file, as the engine only writes files).
 std::string PngBytes(int w, int h, const uint8_t* rgb) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("pumko_image_test_" + std::to_string(::getpid()) + ".png"))
-                                 .string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("pumko_image_test_" + std::to_string(::getpid()) + ".png")).string();
     EXPECT_TRUE(WritePNG(path, w, h, rgb));
     std::string data;
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
@@ -79,8 +78,9 @@ void PutHeaderSize(std::string& png, uint32_t w, uint32_t h) {
 
 TEST(Masking, BlackTakesTheAverageOfItsColouredNeighbours) {
     // 3 x 2: black in the middle of the top row, beside red, blue and (1, 1, 1) below.
-    const TPixmap src = Rgb(3, 2, {200, 0, 0, 0, 0, 0, 0, 0, 201, //
-                                   1, 1, 1, 0, 0, 0, 0, 0, 0});
+    const TPixmap src = Rgb(3, 2,
+                            {200, 0, 0, 0, 0, 0, 0, 0, 201, //
+                             1, 1, 1, 0, 0, 0, 0, 0, 0});
     const TPixmap out = MaskPixmap(src);
     ASSERT_EQ(out.format, TPixmap::RGBA32);
     // (200 + 0 + 1) / 3, (0 + 0 + 1) / 3, (0 + 201 + 1) / 3, integer division.

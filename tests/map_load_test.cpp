@@ -118,13 +118,13 @@ TEST_F(MapLoad, ResetClearsTheMapFieldsOnly) {
 }
 
 TEST_F(MapLoad, BlockContentsAndFreeMagic) {
-    put(1, 1, 5, 30);  // block marked 30: an invincibility inside, not the start
-    put(2, 1, 4, 28);  // magic in a brick
-    put(3, 1, 0, 28);  // free magic in the air
-    put(4, 1, 9, 28);  // free magic on solid ground stays a pickup
-    put(5, 1, 4, 29);  // multi-magic brick
-    put(6, 1, 5, 49);  // power-up
-    put(7, 1, 4, 50);  // extra life
+    put(1, 1, 5, 30); // block marked 30: an invincibility inside, not the start
+    put(2, 1, 4, 28); // magic in a brick
+    put(3, 1, 0, 28); // free magic in the air
+    put(4, 1, 9, 28); // free magic on solid ground stays a pickup
+    put(5, 1, 4, 29); // multi-magic brick
+    put(6, 1, 5, 49); // power-up
+    put(7, 1, 4, 50); // extra life
     player_slot[0].x = 77.0f;
     player_slot[0].y = 88.0f;
     map_tag::initialize();
@@ -146,11 +146,11 @@ TEST_F(MapLoad, BlockContentsAndFreeMagic) {
 }
 
 TEST_F(MapLoad, HiddenBlocksOnlyOnPassableTiles) {
-    put(1, 2, 2, 29);  // hidden magic
-    put(2, 2, 0, 49);  // hidden power-up
-    put(3, 2, 3, 50);  // hidden extra life
-    put(4, 2, 0, 55);  // hidden block worth 50 points: content 0 is real
-    put(5, 2, 1, 56);  // hidden invincibility
+    put(1, 2, 2, 29); // hidden magic
+    put(2, 2, 0, 49); // hidden power-up
+    put(3, 2, 3, 50); // hidden extra life
+    put(4, 2, 0, 55); // hidden block worth 50 points: content 0 is real
+    put(5, 2, 1, 56); // hidden invincibility
     map_tag::initialize();
     const int expected[] = {1, 3, 4, 0, 5};
     for (int c = 1; c <= 5; ++c) {
@@ -268,7 +268,7 @@ TEST_F(MapLoad, TheFifteenEmbeddedAreasLoad) {
 TEST_F(MapLoad, MonstersFromTheirNumbers) {
     if (!monsters_available()) GTEST_SKIP() << "monster_tag::Create is not built yet";
     // number, column, row
-    const int placed[][3] = {{57, 1, 10}, {59, 2, 10}, {61, 3, 10}, {64, 4, 10}, {67, 5, 10}, {69, 6, 10},
+    const int placed[][3] = {{57, 1, 10}, {59, 2, 10}, {61, 3, 10}, {64, 4, 10}, {67, 5, 10},  {69, 6, 10},
                              {73, 7, 10}, {76, 8, 10}, {71, 9, 8},  {71, 10, 7}, {87, 11, 10}, {83, 12, 10}};
     for (const auto& p : placed) put(p[1], p[2], 0, p[0]);
     put(13, 11, 94, 81);

@@ -69,7 +69,7 @@ TEST(Mapc, RejectsMalformedSources) {
     Grid g;
     std::string rows;
     for (int r = 0; r < 12; ++r) rows += row("");
-    EXPECT_FALSE(mapc::parse_source(rows, "noarea", g, errors));                      // no area line
+    EXPECT_FALSE(mapc::parse_source(rows, "noarea", g, errors));                          // no area line
     EXPECT_FALSE(mapc::parse_source("area 1.1\n" + rows + row(""), "13rows", g, errors)); // 13 rows
     std::string short_row = "area 1.1\n|   |\n" + rows.substr(rows.find('\n') + 1);
     EXPECT_FALSE(mapc::parse_source(short_row, "short", g, errors));
@@ -267,8 +267,8 @@ TEST(MapReach, ThirdAreasNeedTheItemFirst) {
 TEST(Mapc, TheFifteenAreasPassTheChecker) {
     for (int level = 1; level <= 5; ++level)
         for (int area = 1; area <= 3; ++area) {
-            const std::string path = std::string(PUMKO_MAP_SOURCE_DIR) + "/" + std::to_string(level) + "-" +
-                                     std::to_string(area) + ".txt";
+            const std::string path =
+                std::string(PUMKO_MAP_SOURCE_DIR) + "/" + std::to_string(level) + "-" + std::to_string(area) + ".txt";
             std::ifstream in(path);
             ASSERT_TRUE(in) << path;
             const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

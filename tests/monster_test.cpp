@@ -75,7 +75,7 @@ TEST_F(MonsterTest, FireBarTurnsADegreePerUpdateInItsDirection) {
     monster_tag& ccw = add(300.0f, 300.0f, -1.0f, 10);
     monster_tag& cw = add(300.0f, 100.0f, 1.0f, 10);
     EXPECT_EQ(ccw.xstp, 0.0f);
-    hero().x = 600.0f; // well clear of both
+    hero().x = 600.0f;                             // well clear of both
     for (int i = 0; i < 4; ++i) monsters_update(); // the first only enters
     EXPECT_EQ(ccw.ctr1, -3.0f);
     EXPECT_EQ(cw.ctr1, 3.0f);
@@ -145,8 +145,8 @@ TEST_F(MonsterTest, ThrowerThrowsWhenTurningLeftButNotLeftOf150) {
 
 // Removal sweeps the list when a walk ends, so monsters are looked up afresh after each frame.
 TEST_F(MonsterTest, ShellsLeaveOnTheRightAt680ButOnTheLeftOnlyPast100) {
-    add_entered(679.0f, 300.0f, 4.0f, 7, 66);  // a shell leaving on the right: gone past 680
-    add_entered(-90.0f, 300.0f, -4.0f, 7, 63); // a shell on the left: gone only past -100
+    add_entered(679.0f, 300.0f, 4.0f, 7, 66);             // a shell leaving on the right: gone past 680
+    add_entered(-90.0f, 300.0f, -4.0f, 7, 63);            // a shell on the left: gone only past -100
     add_entered(300.0f, 478.0f, 0.0f, 2, 67).ystp = 4.0f; // and one falling below 480
     monsters_update();
     ASSERT_EQ(monster_list.Count(), 1u);

@@ -197,7 +197,7 @@ TEST_F(HeroCollisions, LevelItemAndFreeMagicAreCollected) {
     EXPECT_EQ(game.item, 1);
     EXPECT_EQ(cell(5, 6).tile2, 0);
 
-    put(6, 6, 9, 28); // also on solid ground
+    put(6, 6, 9, 28);                // also on solid ground
     hero().x = cell(6, 6).x + 25.0f; // touches the box but not the round magic
     hero().collisions(index(6, 6));
     EXPECT_EQ(cell(6, 6).tile2, 28);

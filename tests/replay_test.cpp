@@ -16,8 +16,8 @@
 
 namespace {
 std::string RecordingPath(int level, int area) {
-    return std::string(PUMKO_SOURCE_DIR) + "/assets/recordings/" + std::to_string(level) + "-" +
-           std::to_string(area) + ".txt";
+    return std::string(PUMKO_SOURCE_DIR) + "/assets/recordings/" + std::to_string(level) + "-" + std::to_string(area) +
+           ".txt";
 }
 } // namespace
 
@@ -72,6 +72,5 @@ INSTANTIATE_TEST_SUITE_P(Areas, Replay,
                                            std::pair{3, 3}, std::pair{4, 1}, std::pair{4, 2}, std::pair{4, 3},
                                            std::pair{5, 1}, std::pair{5, 2}, std::pair{5, 3}),
                          [](const auto& info) {
-                             return "Area" + std::to_string(info.param.first) + "_" +
-                                    std::to_string(info.param.second);
+                             return "Area" + std::to_string(info.param.first) + "_" + std::to_string(info.param.second);
                          });

@@ -125,7 +125,6 @@ class WorldTest : public ::testing::Test {
     TImage* saved_sheet = nullptr;
 
   protected:
-
     static player_tag& hero() { return current_player(); }
     static map_tag& cell(int col, int row) { return map_cells[row * MAP_COLUMNS + col]; }
     static int index(int col, int row) { return row * MAP_COLUMNS + col; }

@@ -17,8 +17,7 @@ struct specialfx_tag {
     int framectr = 0;
     std::string point;
 
-    static void Create(float x, float y, int rotation, int rstp, float xstp, float ystp, float astp, int typ,
-                       int clr);
+    static void Create(float x, float y, int rotation, int rstp, float xstp, float ystp, float astp, int typ, int clr);
     void update(int scroll);
     static void reset();
 

@@ -282,4 +282,3 @@ void monster_tag::update(int scroll) {
     if (ystp > 6.0f) ystp = 6.0f;
     if (x < 660.0f) entered = 1;
 }
-

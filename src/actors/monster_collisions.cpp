@@ -133,8 +133,7 @@ void monster_tag::bscollisions(int x, int y, int frame) {
     const player_tag& p = current_player();
     monster_list.ForEach([&](monster_tag& m) {
         const int mx = int(m.x), my = int(m.y);
-        if (m.state != 0 && mx != x &&
-            ImagesOverlap(sprite_sheet, x, y, frame, sprite_sheet, mx, my, m.frame)) {
+        if (m.state != 0 && mx != x && ImagesOverlap(sprite_sheet, x, y, frame, sprite_sheet, mx, my, m.frame)) {
             knock_out(m);
             award(100 * p.level + 400, float(mx), float(my));
         }

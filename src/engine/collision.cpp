@@ -16,8 +16,8 @@ constexpr int kLayers = 32;
 constexpr int kNone = -1;
 
 struct TQuad {
-    int link = kNone;        // next quad in the same layer or in the free list
-    const void* id = nullptr; // caller's object (unused by the game)
+    int link = kNone;              // next quad in the same layer or in the free list
+    const void* id = nullptr;      // caller's object (unused by the game)
     const TPixmap* mask = nullptr; // null: solid everywhere
     int frame = 0;
     float minx = 0, miny = 0, maxx = 0, maxy = 0;

@@ -263,8 +263,7 @@ void DrawImageFrame(TImage* image, float x, float y, int frame) {
     if (!image || !r || frame < 0 || frame >= image->FrameCount()) return;
     QuadVertex v[4];
     const float hx = -image->handle_x, hy = -image->handle_y;
-    Corners(hx, hy, hx + float(image->width), hy + float(image->height), x + g_state.origin_x,
-            y + g_state.origin_y, v);
+    Corners(hx, hy, hx + float(image->width), hy + float(image->height), x + g_state.origin_x, y + g_state.origin_y, v);
     r->DrawTexturedQuad(*image, frame, v, Params());
 }
 

@@ -119,7 +119,7 @@ void InjectInputEvent(const PlatformEvent& ev);
 void SeedRandom(int32_t seed);
 double RandomFloat(double lo, double hi);
 int RandomInt(int lo, int hi);
-int32_t RandomState();            // for saving and restoring the whole game state
+int32_t RandomState(); // for saving and restoring the whole game state
 void SetRandomState(int32_t state);
 int MilliTime();
 void DelayMs(int ms);

@@ -34,8 +34,8 @@ TImageFont* LoadFont(const std::string& path, int size, int style) {
     auto src = std::make_shared<FontFace>();
     src->data = ReadWhole(path);
     if (src->data.empty() || FT_Init_FreeType(&src->library) != 0) return nullptr;
-    if (FT_New_Memory_Face(src->library, reinterpret_cast<const FT_Byte*>(src->data.data()),
-                           FT_Long(src->data.size()), 0, &src->face) != 0)
+    if (FT_New_Memory_Face(src->library, reinterpret_cast<const FT_Byte*>(src->data.data()), FT_Long(src->data.size()),
+                           0, &src->face) != 0)
         return nullptr;
     // A face that refuses the size is asked for one pixel less, down to nothing.
     while (size > 0 && FT_Set_Pixel_Sizes(src->face, 0, FT_UInt(size)) != 0) --size;

@@ -66,8 +66,7 @@ void HandleEvent(const PlatformEvent& ev) {
     case PlatformEvent::KeyUp:
         if (ValidKey(ev.code)) g_in.key_down[ev.code] = 0;
         break;
-    case PlatformEvent::KeyRepeat:
-        break;
+    case PlatformEvent::KeyRepeat: break;
     case PlatformEvent::MouseDown:
         if (ValidButton(ev.code)) Press(&g_in.mouse_down[ev.code], &g_in.mouse_hits[ev.code]);
         break;
@@ -78,9 +77,7 @@ void HandleEvent(const PlatformEvent& ev) {
         g_in.mouse_x = ev.x;
         g_in.mouse_y = ev.y;
         break;
-    case PlatformEvent::Wheel:
-        g_in.wheel += ev.x;
-        break;
+    case PlatformEvent::Wheel: g_in.wheel += ev.x; break;
     case PlatformEvent::Suspend:
     case PlatformEvent::Resume:
         // Keys held while switching away would otherwise stay down forever.
@@ -88,9 +85,7 @@ void HandleEvent(const PlatformEvent& ev) {
         ClearPointer();
         g_in.suspended = ev.type == PlatformEvent::Suspend;
         break;
-    case PlatformEvent::Close:
-        g_in.close_requested = 1;
-        break;
+    case PlatformEvent::Close: g_in.close_requested = 1; break;
     }
 }
 
@@ -105,8 +100,7 @@ void SampleJoystick(int port) {
     g_joy.buttons[port] = js.buttons;
     for (int i = 0; i < js.axis_count && i < 6; ++i) {
         if (js.axis_max[i] == 0) continue; // a range the formula cannot use
-        g_joy.axes[port][i] =
-            float(double(js.axis[i] - js.axis_min[i]) * 2.0 / double(js.axis_max[i]) - 1.0);
+        g_joy.axes[port][i] = float(double(js.axis[i] - js.axis_min[i]) * 2.0 / double(js.axis_max[i]) - 1.0);
     }
     for (int b = 0; b < kJoyButtons; ++b) {
         uint32_t bit = 1u << b;

@@ -63,9 +63,7 @@ int32_t RandomState() { return g_state; }
 
 // Restores a saved state; values outside 1 .. 2^31 - 2 would stall or break the generator, so
 // they fall back to the default state as seeding does.
-void SetRandomState(int32_t state) {
-    g_state = (state <= 0 || state >= kModulus) ? kDefaultState : state;
-}
+void SetRandomState(int32_t state) { g_state = (state <= 0 || state >= kModulus) ? kDefaultState : state; }
 
 int MilliTime() {
     Platform* p = EnginePlatform();

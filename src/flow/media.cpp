@@ -64,14 +64,14 @@ void game_tag::load_media() {
 
     music_channel = AllocChannel();
     music_sound = TSound::Load("data\\tilesong.ogg", 1);
-    TSound* const effects[] = {&snd_boing,     &snd_jump,       &snd_magic,    &snd_bonk,     &snd_bash,
-                               &snd_powerup,   &snd_popout,     &snd_runestone, &snd_extralife, &snd_invincible,
-                               &snd_hidden,    &snd_fireball,   &snd_bonus,    &snd_wiskin,   &snd_splash,
-                               &snd_pdeath1,   &snd_pdeath2,    &snd_witch,    &snd_edeath,   &snd_splat,
-                               &snd_powerdwn,  &snd_scorpshot,  &snd_cannon,   &snd_hbthrow,  &snd_efireball};
-    const char* const names[] = {"boing",   "jump",    "magic",    "bonk",     "bash",      "powerup", "popout",
-                                 "runestone", "extralife", "invincible", "hidden", "fireball", "bonus",  "wiskin",
-                                 "splash",  "pdeath1", "pdeath2",  "witch",    "edeath",    "splat",   "powerdwn",
-                                 "scorpshot", "cannon", "hbthrow",  "efireball"};
+    TSound* const effects[] = {&snd_boing,    &snd_jump,      &snd_magic,     &snd_bonk,      &snd_bash,
+                               &snd_powerup,  &snd_popout,    &snd_runestone, &snd_extralife, &snd_invincible,
+                               &snd_hidden,   &snd_fireball,  &snd_bonus,     &snd_wiskin,    &snd_splash,
+                               &snd_pdeath1,  &snd_pdeath2,   &snd_witch,     &snd_edeath,    &snd_splat,
+                               &snd_powerdwn, &snd_scorpshot, &snd_cannon,    &snd_hbthrow,   &snd_efireball};
+    const char* const names[] = {"boing",     "jump",      "magic",      "bonk",     "bash",     "powerup", "popout",
+                                 "runestone", "extralife", "invincible", "hidden",   "fireball", "bonus",   "wiskin",
+                                 "splash",    "pdeath1",   "pdeath2",    "witch",    "edeath",   "splat",   "powerdwn",
+                                 "scorpshot", "cannon",    "hbthrow",    "efireball"};
     for (size_t i = 0; i < 25; ++i) *effects[i] = TSound::Load(std::string("data\\") + names[i] + ".ogg", 0);
 }

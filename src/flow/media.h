@@ -16,10 +16,9 @@ extern TImageFont* game_font;
 
 extern TSound music_sound;
 extern TChannel music_channel;
-extern TSound snd_boing, snd_jump, snd_magic, snd_bonk, snd_bash, snd_powerup, snd_popout, snd_runestone,
-    snd_extralife, snd_invincible, snd_hidden, snd_fireball, snd_bonus, snd_wiskin, snd_splash, snd_pdeath1,
-    snd_pdeath2, snd_witch, snd_edeath, snd_splat, snd_powerdwn, snd_scorpshot, snd_cannon, snd_hbthrow,
-    snd_efireball;
+extern TSound snd_boing, snd_jump, snd_magic, snd_bonk, snd_bash, snd_powerup, snd_popout, snd_runestone, snd_extralife,
+    snd_invincible, snd_hidden, snd_fireball, snd_bonus, snd_wiskin, snd_splash, snd_pdeath1, snd_pdeath2, snd_witch,
+    snd_edeath, snd_splat, snd_powerdwn, snd_scorpshot, snd_cannon, snd_hbthrow, snd_efireball;
 
 // Plays an effect on a free channel, only while effects are switched on (game.sound).
 void play_sfx(const TSound& sound);

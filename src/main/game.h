@@ -3,9 +3,9 @@
 
 #include <string>
 
+#include "actors/effects.h"
 #include "actors/fireball.h"
 #include "actors/monster.h"
-#include "actors/effects.h"
 #include "actors/pickups.h"
 #include "engine/engine.h"
 #include "world/elevator.h"
@@ -121,9 +121,9 @@ struct demo_tag {
 };
 constexpr int DEMO_FRAMES = 1000;
 extern demo_tag demo_frames[DEMO_FRAMES];
-extern int demo_index;   // playback position, and the title's idle counter
-extern int demo_active;  // 1 while a demo plays
-extern int demo_number;  // the recording the next demo plays: 1, 2 or 3
+extern int demo_index;  // playback position, and the title's idle counter
+extern int demo_active; // 1 while a demo plays
+extern int demo_number; // the recording the next demo plays: 1, 2 or 3
 extern int demo_recording;
 extern const int demo_record_enabled; // developer switch, fixed off
 

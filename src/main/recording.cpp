@@ -71,9 +71,18 @@ bool Recording::FromText(const std::string& text, Recording& out, std::string& e
         bool ok = !key.empty() && count > 0 && count <= 1000000;
         for (size_t k = 0; ok && k < key.size(); ++k) {
             switch (key[k]) {
-            case 'L': f.dir = 1; ok = k == 0; break;
-            case 'R': f.dir = 2; ok = k == 0; break;
-            case 'N': f.dir = 0; ok = k == 0; break;
+            case 'L':
+                f.dir = 1;
+                ok = k == 0;
+                break;
+            case 'R':
+                f.dir = 2;
+                ok = k == 0;
+                break;
+            case 'N':
+                f.dir = 0;
+                ok = k == 0;
+                break;
             case 'J': f.jump = true; break;
             case 'F': f.fire = true; break;
             default: ok = false;

@@ -70,8 +70,7 @@ void apply_object(map_tag& c) {
             c.tile2 = 0;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -82,8 +82,7 @@ void head_hit(player_tag& p, map_tag& c) {
         play_sfx(snd_popout);
         specialitem_tag::Create(c.x, c.y, c.objectid);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -127,8 +126,7 @@ void player_tag::collisions(int index) {
             play_sfx(snd_popout);
             specialitem_tag::Create(c.x, c.y, c.objectid);
             break;
-        default:
-            break;
+        default: break;
         }
     }
 

@@ -167,8 +167,8 @@ TEST_F(GlRenderer, MatchesSoftwareRenderer) {
         }
     }
     EXPECT_LE(worst, 64);
-    EXPECT_LE(off, W * H / 2000) << "pixels differing by more than 2: " << off << ", worst " << worst
-                                << ", mean " << double(total) / (W * H);
+    EXPECT_LE(off, W * H / 2000) << "pixels differing by more than 2: " << off << ", worst " << worst << ", mean "
+                                 << double(total) / (W * H);
 }
 
 // One solid colour at a picture position, read back.
@@ -185,12 +185,14 @@ TEST_F(GlRenderer, ReadsTopRowFirstAndBlackOutsideThePicture) {
     Gl().DrawColoredQuad(q, Params(BLEND_SOLID, 255, 0, 0));
     uint8_t rgb[4 * 4 * 3];
     Gl().ReadPixels(-2, -1, 4, 4, rgb);
-    auto px = [&](int x, int y) { return std::array<int, 3>{rgb[(y * 4 + x) * 3], rgb[(y * 4 + x) * 3 + 1], rgb[(y * 4 + x) * 3 + 2]}; };
-    EXPECT_EQ(px(0, 0), (std::array<int, 3>{0, 0, 0}));    // left of and above the picture
+    auto px = [&](int x, int y) {
+        return std::array<int, 3>{rgb[(y * 4 + x) * 3], rgb[(y * 4 + x) * 3 + 1], rgb[(y * 4 + x) * 3 + 2]};
+    };
+    EXPECT_EQ(px(0, 0), (std::array<int, 3>{0, 0, 0})); // left of and above the picture
     EXPECT_EQ(px(1, 2), (std::array<int, 3>{0, 0, 0}));
-    EXPECT_EQ(px(2, 1), (std::array<int, 3>{255, 0, 0}));  // picture row 0
-    EXPECT_EQ(px(3, 2), (std::array<int, 3>{255, 0, 0}));  // picture row 1
-    EXPECT_EQ(px(2, 3), (std::array<int, 3>{0, 0, 255}));  // picture row 2
+    EXPECT_EQ(px(2, 1), (std::array<int, 3>{255, 0, 0})); // picture row 0
+    EXPECT_EQ(px(3, 2), (std::array<int, 3>{255, 0, 0})); // picture row 1
+    EXPECT_EQ(px(2, 3), (std::array<int, 3>{0, 0, 255})); // picture row 2
 }
 
 // The back buffer keeps the picture from one frame to the next, as the software one does, and

@@ -22,17 +22,26 @@ TEST(SdlKeys, VirtualKeyCodes) {
         SDL_Keycode sym;
         SDL_Scancode sc;
         int code;
-    } keys[] = {{SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 27}, {SDLK_SPACE, SDL_SCANCODE_SPACE, 32},
-                {SDLK_UP, SDL_SCANCODE_UP, 38},         {SDLK_DOWN, SDL_SCANCODE_DOWN, 40},
-                {SDLK_F1, SDL_SCANCODE_F1, 112},        {SDLK_F3, SDL_SCANCODE_F3, 114},
-                {SDLK_a, SDL_SCANCODE_A, 65},           {SDLK_0, SDL_SCANCODE_0, 48},
-                {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, 160}, {SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, 161},
-                {SDLK_LCTRL, SDL_SCANCODE_LCTRL, 162},  {SDLK_RCTRL, SDL_SCANCODE_RCTRL, 163},
-                {SDLK_LALT, SDL_SCANCODE_LALT, 164},    {SDLK_RALT, SDL_SCANCODE_RALT, 165},
+    } keys[] = {{SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 27},
+                {SDLK_SPACE, SDL_SCANCODE_SPACE, 32},
+                {SDLK_UP, SDL_SCANCODE_UP, 38},
+                {SDLK_DOWN, SDL_SCANCODE_DOWN, 40},
+                {SDLK_F1, SDL_SCANCODE_F1, 112},
+                {SDLK_F3, SDL_SCANCODE_F3, 114},
+                {SDLK_a, SDL_SCANCODE_A, 65},
+                {SDLK_0, SDL_SCANCODE_0, 48},
+                {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, 160},
+                {SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, 161},
+                {SDLK_LCTRL, SDL_SCANCODE_LCTRL, 162},
+                {SDLK_RCTRL, SDL_SCANCODE_RCTRL, 163},
+                {SDLK_LALT, SDL_SCANCODE_LALT, 164},
+                {SDLK_RALT, SDL_SCANCODE_RALT, 165},
                 // Letters follow the layout; a key whose layout gives no Latin letter falls back
                 // to its place; Escape stays Escape whatever the layout says.
-                {SDLK_y, SDL_SCANCODE_Z, 'Y'},          {0x3b1, SDL_SCANCODE_A, 'A'},
-                {SDLK_a, SDL_SCANCODE_ESCAPE, 27},      {SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, 0}};
+                {SDLK_y, SDL_SCANCODE_Z, 'Y'},
+                {0x3b1, SDL_SCANCODE_A, 'A'},
+                {SDLK_a, SDL_SCANCODE_ESCAPE, 27},
+                {SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, 0}};
     for (const auto& k : keys) EXPECT_EQ(VirtualKeyFromSdl(k.sym, k.sc), k.code) << k.sym;
     EXPECT_EQ(MouseButtonFromSdl(SDL_BUTTON_LEFT), 1);
     EXPECT_EQ(MouseButtonFromSdl(SDL_BUTTON_RIGHT), 2);
@@ -138,11 +147,11 @@ TEST_F(SdlHost, TranslatesEvents) {
         PlatformEvent::Type type;
         int code, x, y;
     };
-    const Want want[] = {{PlatformEvent::KeyDown, 162, 0, 0},  {PlatformEvent::KeyRepeat, 162, 0, 0},
-                         {PlatformEvent::KeyUp, 162, 0, 0},    {PlatformEvent::KeyDown, 165, 0, 0},
+    const Want want[] = {{PlatformEvent::KeyDown, 162, 0, 0},     {PlatformEvent::KeyRepeat, 162, 0, 0},
+                         {PlatformEvent::KeyUp, 162, 0, 0},       {PlatformEvent::KeyDown, 165, 0, 0},
                          {PlatformEvent::MouseDown, 2, 320, 240}, {PlatformEvent::MouseMove, 0, 480, 0},
-                         {PlatformEvent::Wheel, 0, -2, 0},     {PlatformEvent::Suspend, 0, 0, 0},
-                         {PlatformEvent::Resume, 0, 0, 0},     {PlatformEvent::Close, 0, 0, 0}};
+                         {PlatformEvent::Wheel, 0, -2, 0},        {PlatformEvent::Suspend, 0, 0, 0},
+                         {PlatformEvent::Resume, 0, 0, 0},        {PlatformEvent::Close, 0, 0, 0}};
     ASSERT_EQ(g_events.size(), std::size(want));
     for (size_t i = 0; i < g_events.size(); ++i) {
         EXPECT_EQ(g_events[i].type, want[i].type) << i;

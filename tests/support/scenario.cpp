@@ -6,8 +6,7 @@ std::vector<std::string>& DrawnTexts();
 
 Scenario::Scenario(const std::string& name) {
     old_cwd_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("pumko-scenario-" + name + "-" + std::to_string(::getpid()));
+    folder_ = std::filesystem::temp_directory_path() / ("pumko-scenario-" + name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_ / "data");
     std::filesystem::current_path(folder_);

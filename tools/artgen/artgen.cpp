@@ -108,7 +108,8 @@ void ground_tile(Canvas& c) {
         const float px = 4 + hash2(i, 1, 9) * 32, py = 14 + hash2(i, 2, 9) * 22;
         c.Ellipse(px, py, 2.2f, 1.6f, rgb(120, 96, 74));
     }
-    c.Rect(0, 0, 40, 8, [](float x, float y) { return mix(rgb(90, 160, 70), kGrass, y / 8 + 0.2f * hash2(int(x), 0, 4)); });
+    c.Rect(0, 0, 40, 8,
+           [](float x, float y) { return mix(rgb(90, 160, 70), kGrass, y / 8 + 0.2f * hash2(int(x), 0, 4)); });
     for (int i = 0; i < 10; ++i) { // grass blades hanging over the earth
         const float gx = i * 4 + 2;
         c.Poly({gx - 2, 7, gx + 2, 7, gx, 10 + 3 * hash2(i, 5, 2)}, kGrass);
@@ -178,7 +179,9 @@ void lair_ground(Canvas& c, bool mossy) {
     c.Line(3, 12, 16, 18, 1.5f, rgb(30, 20, 30));
     c.Line(22, 28, 37, 24, 1.5f, rgb(30, 20, 30));
     if (mossy)
-        c.Rect(0, 0, 40, 6, [](float x, float y) { return mix(rgb(90, 150, 60), rgb(40, 80, 40), y / 6 + hash2(int(x), 3) * 0.3f); });
+        c.Rect(0, 0, 40, 6, [](float x, float y) {
+            return mix(rgb(90, 150, 60), rgb(40, 80, 40), y / 6 + hash2(int(x), 3) * 0.3f);
+        });
     else
         c.Rect(0, 0, 40, 4, rgb(140, 60, 50));
 }
@@ -344,7 +347,9 @@ void magic(Canvas& c) { // a sparkling violet star-gem
         outline.push_back(20 + r * std::sin(a));
     }
     c.Poly(outline, kInk);
-    c.Poly(star, [](float x, float y) { return mix(rgb(250, 220, 255), rgb(170, 80, 230), std::hypot(x - 18, y - 18) / 14); });
+    c.Poly(star, [](float x, float y) {
+        return mix(rgb(250, 220, 255), rgb(170, 80, 230), std::hypot(x - 18, y - 18) / 14);
+    });
     c.Ellipse(17, 17, 2.5f, 2.5f, rgb(255, 255, 255));
 }
 
@@ -520,7 +525,8 @@ void spiky(Canvas& c, bool right, int step) { // type 2: cannot be stomped
 void bat(Canvas& c, int f, bool dead) { // type 3
     const float up = f == 0 ? -8 : 6;
     for (float s : {-1.0f, 1.0f}) {
-        c.Poly({20 + s * 6, 20, 20 + s * 19, 20 + up, 20 + s * 15, 24 + up * 0.3f, 20 + s * 11, 22, 20 + s * 7, 27}, kInk);
+        c.Poly({20 + s * 6, 20, 20 + s * 19, 20 + up, 20 + s * 15, 24 + up * 0.3f, 20 + s * 11, 22, 20 + s * 7, 27},
+               kInk);
         c.Poly({20 + s * 7, 21, 20 + s * 17.5f, 20.5f + up, 20 + s * 14, 23.5f + up * 0.3f, 20 + s * 10.5f, 22.5f,
                 20 + s * 7.5f, 25.5f},
                rgb(90, 60, 110));
@@ -721,17 +727,20 @@ void title_banner(Canvas& c, Font& font) {
     const float w = font.Width("Pumko", 64);
     font.Draw(c, "Pumko", 137 - w / 2, 62, 64, orange, 3);
     const float w2 = font.Width("The Witch of Sahrim", 24);
-    font.Draw(c, "The Witch of Sahrim", 137 - w2 / 2, 100, 24, [](float, float) { return rgb(190, 150, 240); }, 2);
+    font.Draw(
+        c, "The Witch of Sahrim", 137 - w2 / 2, 100, 24, [](float, float) { return rgb(190, 150, 240); }, 2);
 }
 
 void title_footer(Canvas& c, Font& font) {
     c.Clip(2, 408, 354, 32);
-    c.Rect(0, 4, 354, 28, [](float x, float) { return mix(rgb(40, 24, 60), rgb(80, 40, 20), x / 354); }, 0.9f);
+    c.Rect(
+        0, 4, 354, 28, [](float x, float) { return mix(rgb(40, 24, 60), rgb(80, 40, 20), x / 354); }, 0.9f);
     c.Rect(0, 4, 354, 6, kGoldDark);
     c.Rect(0, 26, 354, 28, kGoldDark);
     const std::string text = "A Halloween night by the Pumko team";
     const float w = font.Width(text, 18);
-    font.Draw(c, text, 177 - w / 2, 22, 18, [](float, float) { return rgb(240, 210, 150); }, 1.5f);
+    font.Draw(
+        c, text, 177 - w / 2, 22, 18, [](float, float) { return rgb(240, 210, 150); }, 1.5f);
 }
 
 void sprite_sheet(Canvas& c, Font& font) {
@@ -756,7 +765,10 @@ void sprite_sheet(Canvas& c, Font& font) {
     at(16, [&] { dead_tree(c); });
     at(17, [&] { cross(c); });
     at(18, [&] { candle(c); });
-    at(19, [&] { tombstone(c); c.Glow(20, 20, 18, kSlime, 0.3f); });
+    at(19, [&] {
+        tombstone(c);
+        c.Glow(20, 20, 18, kSlime, 0.3f);
+    });
     for (int f = 0; f < 3; ++f) at(20 + f, [&] { torch_flame(c, f); });
     at(23, [&] { wall_fill(c); });
     at(24, [&] { lair_ground(c, true); });
@@ -849,9 +861,10 @@ void backdrop_fields(Canvas& c) { // areas numbered 1, the title and the ending:
     c.Ellipse(497, 125, 12, 9, rgb(215, 210, 185));
     for (int layer = 0; layer < 2; ++layer) { // rolling hills, far then near
         const Col hill = layer ? rgb(24, 22, 46) : rgb(38, 34, 70);
-        c.Paint(0, 240, 640, 480,
-                [=](float x, float y) { return y > 330 - layer * -40 + 40 * std::sin(x / (110 - 30 * layer) + layer * 2); },
-                flat(hill));
+        c.Paint(
+            0, 240, 640, 480,
+            [=](float x, float y) { return y > 330 - layer * -40 + 40 * std::sin(x / (110 - 30 * layer) + layer * 2); },
+            flat(hill));
     }
     for (int t = 0; t < 4; ++t) { // bare trees on the near hill
         const float tx = 60 + t * 170 + 30 * hash2(t, 8), ty = 372;
@@ -870,8 +883,9 @@ void backdrop_wood(Canvas& c) { // areas numbered 2: the haunted wood and its gr
     for (int t = 0; t < 9; ++t) { // twisted trunks
         const float tx = 30 + t * 72 + 20 * hash2(t, 2, 3);
         const Col trunk = t % 2 ? rgb(14, 22, 26) : rgb(22, 32, 34);
-        c.Paint(tx - 14, 0, tx + 14, 480, [=](float x, float y) { return std::fabs(x - tx - 6 * std::sin(y / 40 + t)) < 7 + y / 120; },
-                flat(trunk));
+        c.Paint(
+            tx - 14, 0, tx + 14, 480,
+            [=](float x, float y) { return std::fabs(x - tx - 6 * std::sin(y / 40 + t)) < 7 + y / 120; }, flat(trunk));
         c.Line(tx, 120 + t * 10, tx + 40 * (t % 2 ? 1 : -1), 60 + t * 8, 4, trunk);
     }
     for (int g = 0; g < 7; ++g) { // distant graves
@@ -910,7 +924,10 @@ void ending_sheet(Canvas& c) {
         c.Clip(1 + 41 * k, 1, 40, 40);
         draw();
     };
-    at(0, [&] { c.Glow(20, 20, 20, rgb(255, 250, 220), 1.0f); c.Poly({20, 0, 24, 16, 40, 20, 24, 24, 20, 40, 16, 24, 0, 20, 16, 16}, rgb(255, 255, 230)); });
+    at(0, [&] {
+        c.Glow(20, 20, 20, rgb(255, 250, 220), 1.0f);
+        c.Poly({20, 0, 24, 16, 40, 20, 24, 24, 20, 40, 16, 24, 0, 20, 16, 16}, rgb(255, 255, 230));
+    });
     at(1, [&] {
         c.Ellipse(20, 10, 7, 7, kInk);
         c.Ellipse(20, 10, 6, 6, rgb(250, 205, 170));
@@ -954,9 +971,11 @@ void logo(Canvas& c, Font& font) {
     pumpkin(c, 200, 70, 46, 40, kPumpkin, true, true);
     const std::string name = "PUMKO TEAM";
     const float w = font.Width(name, 40);
-    font.Draw(c, name, 200 - w / 2, 166, 40, [](float, float y) { return mix(kCandle, kPumpkin, (y - 130) / 40); }, 2.5f);
+    font.Draw(
+        c, name, 200 - w / 2, 166, 40, [](float, float y) { return mix(kCandle, kPumpkin, (y - 130) / 40); }, 2.5f);
     const float w2 = font.Width("presents", 20);
-    font.Draw(c, "presents", 200 - w2 / 2, 192, 20, [](float, float) { return rgb(190, 170, 230); }, 1.5f);
+    font.Draw(
+        c, "presents", 200 - w2 / 2, 192, 20, [](float, float) { return rgb(190, 170, 230); }, 1.5f);
 }
 
 bool write(const Canvas& c, const std::string& path) {
@@ -1004,10 +1023,13 @@ int contact_sheet(const std::string& out, const std::string& graphx, Font& font)
         for (int y = 0; y < 80; ++y)
             for (int x = 0; x < 80; ++x) {
                 Col col = sheet_px(sx + x / 2, sy + y / 2);
-                if (col.r == 0 && col.g == 0 && col.b == 0) col = ((x / 8 + y / 8) % 2) ? rgb(70, 70, 80) : rgb(90, 90, 100);
+                if (col.r == 0 && col.g == 0 && col.b == 0)
+                    col = ((x / 8 + y / 8) % 2) ? rgb(70, 70, 80) : rgb(90, 90, 100);
                 c.Blend(ox + x, oy + y, col, 1);
             }
-        font.Draw(c, std::to_string(k), float(ox + 30), float(oy + 96), 14, [](float, float) { return rgb(240, 240, 240); }, 1);
+        font.Draw(
+            c, std::to_string(k), float(ox + 30), float(oy + 96), 14, [](float, float) { return rgb(240, 240, 240); },
+            1);
     }
     const int tiles[] = {9, 4, 5, 8, 10, 24, 25, 94, 95, 23, 30, 28, 57, 61, 67, 71, 73, 87, 88};
     for (int b = 0; b < 3; ++b) {

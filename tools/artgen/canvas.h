@@ -67,22 +67,25 @@ struct Canvas {
 
     // Common shapes, each with a flat colour or a colour function.
     template <typename Fill> void Ellipse(float cx, float cy, float rx, float ry, Fill colour, float alpha = 1) {
-        Paint(cx - rx, cy - ry, cx + rx, cy + ry,
-              [=](float x, float y) {
-                  const float dx = (x - cx) / rx, dy = (y - cy) / ry;
-                  return dx * dx + dy * dy <= 1.0f;
-              },
-              colour, alpha);
+        Paint(
+            cx - rx, cy - ry, cx + rx, cy + ry,
+            [=](float x, float y) {
+                const float dx = (x - cx) / rx, dy = (y - cy) / ry;
+                return dx * dx + dy * dy <= 1.0f;
+            },
+            colour, alpha);
     }
     void Ellipse(float cx, float cy, float rx, float ry, Col c, float alpha = 1) {
-        Ellipse(cx, cy, rx, ry, [c](float, float) { return c; }, alpha);
+        Ellipse(
+            cx, cy, rx, ry, [c](float, float) { return c; }, alpha);
     }
     template <typename Fill> void Rect(float x0, float y0, float x1, float y1, Fill colour, float alpha = 1) {
-        Paint(x0, y0, x1, y1, [=](float x, float y) { return x >= x0 && x < x1 && y >= y0 && y < y1; }, colour,
-              alpha);
+        Paint(
+            x0, y0, x1, y1, [=](float x, float y) { return x >= x0 && x < x1 && y >= y0 && y < y1; }, colour, alpha);
     }
     void Rect(float x0, float y0, float x1, float y1, Col c, float alpha = 1) {
-        Rect(x0, y0, x1, y1, [c](float, float) { return c; }, alpha);
+        Rect(
+            x0, y0, x1, y1, [c](float, float) { return c; }, alpha);
     }
     // A polygon (even-odd rule).
     template <typename Fill> void Poly(const std::vector<float>& xy, Fill colour, float alpha = 1) {
@@ -92,32 +95,35 @@ struct Canvas {
             y0 = std::min(y0, xy[i + 1]), y1 = std::max(y1, xy[i + 1]);
         }
         const size_t n = xy.size() / 2;
-        Paint(x0, y0, x1, y1,
-              [&xy, n](float x, float y) {
-                  bool in = false;
-                  for (size_t i = 0, j = n - 1; i < n; j = i++) {
-                      const float xi = xy[2 * i], yi = xy[2 * i + 1], xj = xy[2 * j], yj = xy[2 * j + 1];
-                      if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi) in = !in;
-                  }
-                  return in;
-              },
-              colour, alpha);
+        Paint(
+            x0, y0, x1, y1,
+            [&xy, n](float x, float y) {
+                bool in = false;
+                for (size_t i = 0, j = n - 1; i < n; j = i++) {
+                    const float xi = xy[2 * i], yi = xy[2 * i + 1], xj = xy[2 * j], yj = xy[2 * j + 1];
+                    if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi) in = !in;
+                }
+                return in;
+            },
+            colour, alpha);
     }
     void Poly(const std::vector<float>& xy, Col c, float alpha = 1) {
-        Poly(xy, [c](float, float) { return c; }, alpha);
+        Poly(
+            xy, [c](float, float) { return c; }, alpha);
     }
     // A thick line with round ends.
     void Line(float xa, float ya, float xb, float yb, float width, Col c, float alpha = 1) {
         const float r = width / 2;
-        Paint(std::min(xa, xb) - r, std::min(ya, yb) - r, std::max(xa, xb) + r, std::max(ya, yb) + r,
-              [=](float x, float y) {
-                  const float dx = xb - xa, dy = yb - ya, len2 = dx * dx + dy * dy;
-                  float t = len2 > 0 ? ((x - xa) * dx + (y - ya) * dy) / len2 : 0;
-                  t = std::clamp(t, 0.0f, 1.0f);
-                  const float ex = xa + t * dx - x, ey = ya + t * dy - y;
-                  return ex * ex + ey * ey <= r * r;
-              },
-              [c](float, float) { return c; }, alpha);
+        Paint(
+            std::min(xa, xb) - r, std::min(ya, yb) - r, std::max(xa, xb) + r, std::max(ya, yb) + r,
+            [=](float x, float y) {
+                const float dx = xb - xa, dy = yb - ya, len2 = dx * dx + dy * dy;
+                float t = len2 > 0 ? ((x - xa) * dx + (y - ya) * dy) / len2 : 0;
+                t = std::clamp(t, 0.0f, 1.0f);
+                const float ex = xa + t * dx - x, ey = ya + t * dy - y;
+                return ex * ex + ey * ey <= r * r;
+            },
+            [c](float, float) { return c; }, alpha);
     }
     // A soft radial glow, strongest at the centre.
     void Glow(float cx, float cy, float r, Col c, float strength = 1) {

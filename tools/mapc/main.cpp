@@ -43,13 +43,20 @@ int main(int argc, char** argv) {
     std::vector<std::string> sources;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (i == 0 && a == "preview") preview = true;
-        else if (i == 0 && a == "reach") reach = true;
-        else if (a == "-o" && i + 1 < args.size()) out_dir = args[++i];
-        else if (a == "--sheet" && i + 1 < args.size()) sheet = args[++i];
-        else if (a == "--backdrops" && i + 1 < args.size()) backdrops = args[++i];
-        else if (!a.empty() && a[0] == '-') return usage();
-        else sources.push_back(a);
+        if (i == 0 && a == "preview")
+            preview = true;
+        else if (i == 0 && a == "reach")
+            reach = true;
+        else if (a == "-o" && i + 1 < args.size())
+            out_dir = args[++i];
+        else if (a == "--sheet" && i + 1 < args.size())
+            sheet = args[++i];
+        else if (a == "--backdrops" && i + 1 < args.size())
+            backdrops = args[++i];
+        else if (!a.empty() && a[0] == '-')
+            return usage();
+        else
+            sources.push_back(a);
     }
     if ((out_dir.empty() && !reach) || sources.empty()) return usage();
 
@@ -90,7 +97,8 @@ int main(int argc, char** argv) {
             continue;
         }
         if (preview) {
-            const std::string bd = backdrops.empty() ? "" : backdrops + "/pumkosahrim0" + std::to_string(g.area + 1) + ".png";
+            const std::string bd =
+                backdrops.empty() ? "" : backdrops + "/pumkosahrim0" + std::to_string(g.area + 1) + ".png";
             const std::string out = out_dir + "/" + std::to_string(g.level) + "-" + std::to_string(g.area) + ".png";
             if (!mapc::write_preview(g, sheet, bd, out)) {
                 std::cerr << out << ": cannot write\n";

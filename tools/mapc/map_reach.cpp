@@ -39,8 +39,14 @@ ReachResult reach(const Grid& g) {
     for (int i = 0; i < CELLS; ++i) {
         const float x = float(20 + 40 * (i % COLUMNS)), y = float(20 + 40 * (i / COLUMNS));
         const int t1 = g.tile1[i], t2 = g.tile2[i];
-        if (t2 == 30 && t1 != 4 && t1 != 5) { sx = x; sy = y; }
-        if (t2 == 39) { cx = x; cy = y - 3.0f; }
+        if (t2 == 30 && t1 != 4 && t1 != 5) {
+            sx = x;
+            sy = y;
+        }
+        if (t2 == 39) {
+            cx = x;
+            cy = y - 3.0f;
+        }
         if (t2 == 13) vlifts.push_back({x, y});
         if (t2 == 12) hlifts.push_back({x, y});
     }

@@ -14,10 +14,10 @@
 namespace mapc {
 
 struct ReachResult {
-    bool finished = false;    // the cauldron was reached (with the item, in a third area)
-    bool item = false;        // the level's item was reached
-    int furthest_column = 0;  // the furthest column the hero got to
-    long long states = 0;     // positions searched
+    bool finished = false;   // the cauldron was reached (with the item, in a third area)
+    bool item = false;       // the level's item was reached
+    int furthest_column = 0; // the furthest column the hero got to
+    long long states = 0;    // positions searched
 };
 
 ReachResult reach(const Grid& g);

@@ -26,9 +26,9 @@ const std::set<int>& known_tile1() {
 }
 
 const std::set<int>& known_tile2() {
-    static const std::set<int> s = {0,  4,  8,  9,  11, 12, 13, 15, 16, 17, 18, 19, 20, 26,  27,  28,  29,  30, 38,
-                                    39, 49, 50, 55, 56, 57, 59, 61, 64, 67, 69, 71, 73, 76, 81, 83, 87, 88, 100,
-                                    102, 104, 106, 108};
+    static const std::set<int> s = {0,  4,  8,  9,  11, 12, 13, 15, 16, 17,  18,  19,  20,  26,
+                                    27, 28, 29, 30, 38, 39, 49, 50, 55, 56,  57,  59,  61,  64,
+                                    67, 69, 71, 73, 76, 81, 83, 87, 88, 100, 102, 104, 106, 108};
     return s;
 }
 
@@ -48,23 +48,68 @@ int32_t get_le32(const std::vector<uint8_t>& in, size_t at) {
 const std::vector<std::pair<char, Glyph>>& default_legend() {
     static const std::vector<std::pair<char, Glyph>> legend = {
         // terrain
-        {' ', {0, 0}},   {'#', {9, 0}},    {'=', {10, 0}},   {'X', {24, 0}},   {'Y', {25, 0}},
-        {'~', {94, 0}},  {'%', {95, 0}},   {'u', {8, 0}},    {'1', {1, 0}},    {'2', {2, 0}},
-        {'3', {3, 0}},   {'5', {15, 0}},   {'6', {16, 0}},   {'7', {17, 0}},   {'8', {18, 0}},
-        {'9', {19, 0}},  {',', {23, 0}},   {'*', {0, 20}},   {'+', {23, 20}},  {'^', {9, 11}},
+        {' ', {0, 0}},
+        {'#', {9, 0}},
+        {'=', {10, 0}},
+        {'X', {24, 0}},
+        {'Y', {25, 0}},
+        {'~', {94, 0}},
+        {'%', {95, 0}},
+        {'u', {8, 0}},
+        {'1', {1, 0}},
+        {'2', {2, 0}},
+        {'3', {3, 0}},
+        {'5', {15, 0}},
+        {'6', {16, 0}},
+        {'7', {17, 0}},
+        {'8', {18, 0}},
+        {'9', {19, 0}},
+        {',', {23, 0}},
+        {'*', {0, 20}},
+        {'+', {23, 20}},
+        {'^', {9, 11}},
         // blocks and what they hold
-        {'B', {4, 0}},   {'b', {4, 28}},   {'m', {4, 29}},   {'p', {4, 49}},   {'l', {4, 50}},
-        {'s', {4, 30}},  {'!', {5, 0}},    {'?', {5, 28}},   {'M', {5, 29}},   {'P', {5, 49}},
-        {'L', {5, 50}},  {'S', {5, 30}},
+        {'B', {4, 0}},
+        {'b', {4, 28}},
+        {'m', {4, 29}},
+        {'p', {4, 49}},
+        {'l', {4, 50}},
+        {'s', {4, 30}},
+        {'!', {5, 0}},
+        {'?', {5, 28}},
+        {'M', {5, 29}},
+        {'P', {5, 49}},
+        {'L', {5, 50}},
+        {'S', {5, 30}},
         // hidden blocks
-        {'h', {0, 55}},  {'H', {0, 29}},   {'q', {0, 49}},   {'Q', {0, 50}},   {'x', {0, 56}},
+        {'h', {0, 55}},
+        {'H', {0, 29}},
+        {'q', {0, 49}},
+        {'Q', {0, 50}},
+        {'x', {0, 56}},
         // pickups, start, cauldron, monster-only walls, lifts
-        {'o', {0, 28}},  {'@', {0, 30}},   {'C', {0, 39}},   {':', {0, 38}},   {'-', {0, 12}},
+        {'o', {0, 28}},
+        {'@', {0, 30}},
+        {'C', {0, 39}},
+        {':', {0, 38}},
+        {'-', {0, 12}},
         {'I', {0, 13}},
         // monsters
-        {'w', {0, 57}},  {'W', {0, 59}},   {'a', {0, 61}},   {'A', {0, 64}},   {'k', {0, 67}},
-        {'K', {0, 69}},  {'g', {0, 73}},   {'G', {0, 76}},   {'v', {0, 71}},   {'c', {0, 87}},
-        {'t', {0, 83}},  {'<', {8, 26}},   {'>', {8, 27}},   {'J', {94, 81}},  {'j', {95, 88}},
+        {'w', {0, 57}},
+        {'W', {0, 59}},
+        {'a', {0, 61}},
+        {'A', {0, 64}},
+        {'k', {0, 67}},
+        {'K', {0, 69}},
+        {'g', {0, 73}},
+        {'G', {0, 76}},
+        {'v', {0, 71}},
+        {'c', {0, 87}},
+        {'t', {0, 83}},
+        {'<', {8, 26}},
+        {'>', {8, 27}},
+        {'J', {94, 81}},
+        {'j', {95, 88}},
     };
     return legend;
 }
@@ -79,9 +124,7 @@ bool parse_source(const std::string& text, const std::string& name, Grid& out, s
     std::istringstream in(text);
     std::string line;
     int line_no = 0;
-    auto fail = [&](const std::string& msg) {
-        errors.push_back(name + ":" + std::to_string(line_no) + ": " + msg);
-    };
+    auto fail = [&](const std::string& msg) { errors.push_back(name + ":" + std::to_string(line_no) + ": " + msg); };
     while (std::getline(in, line)) {
         ++line_no;
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -122,8 +165,7 @@ bool parse_source(const std::string& text, const std::string& name, Grid& out, s
         }
     }
     if (out.level == 0) errors.push_back(name + ": missing \"area L.A\" line");
-    if (rows.size() != ROWS)
-        errors.push_back(name + ": the map has " + std::to_string(rows.size()) + " rows, not 12");
+    if (rows.size() != ROWS) errors.push_back(name + ": the map has " + std::to_string(rows.size()) + " rows, not 12");
     if (errors.size() != errors_before) return false;
 
     const int item = 100 + 2 * (out.level - 1);
@@ -187,7 +229,8 @@ bool check_grid(const Grid& g, std::vector<std::string>& errors) {
                 }
             }
             if (!third) {
-                if (is_third_area_object(t2)) fail("object number " + std::to_string(t2) + " belongs in third areas only");
+                if (is_third_area_object(t2))
+                    fail("object number " + std::to_string(t2) + " belongs in third areas only");
                 if (t1 == 95 || t1 == 24 || t1 == 25)
                     fail("base tile " + std::to_string(t1) + " belongs in third areas only");
             }

@@ -95,10 +95,9 @@ int main(int argc, char** argv) {
     }
     const std::string in = argv[1], out = argv[2];
     static const char* const effects[] = {
-        "boing",  "jump",      "magic",    "bonk",     "bash",     "powerup",   "popout",
-        "runestone", "extralife", "invincible", "hidden", "fireball", "bonus",   "wiskin",
-        "splash", "pdeath1",   "pdeath2",  "witch",    "edeath",   "splat",     "powerdwn",
-        "scorpshot", "cannon",  "hbthrow",  "efireball"};
+        "boing",      "jump",   "magic",    "bonk",      "bash",   "powerup", "popout",   "runestone", "extralife",
+        "invincible", "hidden", "fireball", "bonus",     "wiskin", "splash",  "pdeath1",  "pdeath2",   "witch",
+        "edeath",     "splat",  "powerdwn", "scorpshot", "cannon", "hbthrow", "efireball"};
 
     HeadlessPlatform platform;
     platform.EnableAudio(true);
@@ -117,8 +116,8 @@ int main(int argc, char** argv) {
         s.Play(ch);
         const std::vector<int16_t> mixed = Render(platform, ch, size_t(kRate) * 10);
         const Levels l = Measure(mixed);
-        std::printf("%-11s %7.2f %9.1f %9.1f %8d\n", name, double(s.data->length) / s.data->rate, Db(l.peak),
-                    Db(l.rms), l.clipped);
+        std::printf("%-11s %7.2f %9.1f %9.1f %8d\n", name, double(s.data->length) / s.data->rate, Db(l.peak), Db(l.rms),
+                    l.clipped);
         if (!WriteWav(out + "/" + name + ".wav", mixed)) ++failures;
         ch.Stop();
     }

@@ -89,7 +89,11 @@ int main(int argc, char** argv) {
     };
 
     std::vector<Step> steps = {
-        {[&] { return in_for(0, 20); }, [&] { shot("01-logo"); press(KEY_LCONTROL); }},
+        {[&] { return in_for(0, 20); },
+         [&] {
+             shot("01-logo");
+             press(KEY_LCONTROL);
+         }},
         {[&] { return in_for(STATE_TITLE, 150); }, [&] { shot("02-title"); }},
         // Left alone, the title plays its attract demo (when the recordings are there).
         {[&] { return demo_active != 0 || in_for(STATE_TITLE, 260); }, [&] {}},
@@ -144,7 +148,11 @@ int main(int argc, char** argv) {
         {[&] { return in_for(STATE_ENDING, 150); }, [&] { shot("09-ending-rising"); }},
         {[&] { return in_for(STATE_ENDING, 450); }, [&] { shot("10-ending-witch-vanishing"); }},
         {[&] { return in_for(STATE_ENDING, 800); }, [&] { shot("11-ending-payout"); }},
-        {[&] { return jump_prompt; }, [&] { shot("12-ending-the-end"); press(KEY_LCONTROL); }},
+        {[&] { return jump_prompt; },
+         [&] {
+             shot("12-ending-the-end");
+             press(KEY_LCONTROL);
+         }},
         {[&] { return In(STATE_TITLE); }, [&] {}},
     };
     size_t next = 0;

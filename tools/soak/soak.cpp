@@ -132,8 +132,8 @@ int main(int argc, char** argv) {
     }
     EngineShutdown();
     std::printf("soak: %d frames in %d runs, exit code %d\n", platform.FrameCount(), runs, code);
-    static const char* const names[] = {"none", "play", "intro", "game over", "level end",
-                                        "death", "title", "quit", "ending"};
+    static const char* const names[] = {"none",  "play",  "intro", "game over", "level end",
+                                        "death", "title", "quit",  "ending"};
     for (const auto& [state, count] : frames_in_state)
         std::printf("  %-10s %ld frames\n", state >= 0 && state <= 8 ? names[state] : "other", count);
     return code;

@@ -92,7 +92,8 @@ Buffer jump() {
 Buffer magic() { // a sparkling chime
     Buffer b = make(0.5);
     const int notes[] = {88, 91, 96};
-    for (int i = 0; i < 3; ++i) tone(b, i * 0.045, 0.45 - i * 0.045, note_hz(notes[i]), note_hz(notes[i]), 0.4f, 3, 0.002, 7);
+    for (int i = 0; i < 3; ++i)
+        tone(b, i * 0.045, 0.45 - i * 0.045, note_hz(notes[i]), note_hz(notes[i]), 0.4f, 3, 0.002, 7);
     return b;
 }
 Buffer bonk() {
@@ -131,7 +132,8 @@ Buffer extralife() { // a short fanfare
     const double times[] = {0, 0.12, 0.24, 0.36};
     for (int i = 0; i < 4; ++i) {
         const double len = i == 3 ? 0.7 : 0.14;
-        tone(b, times[i], len, note_hz(notes[i]), note_hz(notes[i]), 0.35f, 1, 0.005, i == 3 ? 3 : 4, i == 3 ? 0.01 : 0);
+        tone(b, times[i], len, note_hz(notes[i]), note_hz(notes[i]), 0.35f, 1, 0.005, i == 3 ? 3 : 4,
+             i == 3 ? 0.01 : 0);
         tone(b, times[i], len, note_hz(notes[i] - 12), note_hz(notes[i] - 12), 0.2f, 2, 0.005, 3);
     }
     return b;
@@ -249,7 +251,8 @@ Buffer music() {
     const int bars = 32;
     Buffer b = make(bar * bars);
     Buffer tail = make(4.0);
-    auto add = [&](double at, double len, double f0, double f1, float amp, int wave, double atk, double dec, double vib) {
+    auto add = [&](double at, double len, double f0, double f1, float amp, int wave, double atk, double dec,
+                   double vib) {
         Buffer one = make(len);
         tone(one, 0, len, f0, f1, amp, wave, atk, dec, vib);
         for (size_t i = 0; i < one.size(); ++i) {
@@ -268,9 +271,9 @@ Buffer music() {
     const int roots[8] = {57, 53, 50, 52, 57, 53, 55, 52};
     const int turn[8] = {57, 60, 53, 52, 50, 53, 52, 52};
     // A creeping melody, one phrase per 4 bars (MIDI notes, 0 = rest), in eighths.
-    const int phrase_a[32] = {69, 0, 72, 71, 69, 0, 64, 0, 65, 0, 69, 68, 65, 0, 62, 0,
-                              62, 65, 69, 0, 74, 72, 71, 69, 68, 0, 64, 0, 68, 71, 76, 0};
-    const int phrase_b[32] = {76, 0, 77, 76, 72, 0, 69, 0, 72, 71, 69, 0, 65, 0, 64, 0,
+    const int phrase_a[32] = {69, 0,  72, 71, 69, 0,  64, 0,  65, 0, 69, 68, 65, 0,  62, 0,
+                              62, 65, 69, 0,  74, 72, 71, 69, 68, 0, 64, 0,  68, 71, 76, 0};
+    const int phrase_b[32] = {76, 0, 77, 76, 72, 0, 69, 0,  72, 71, 69, 0, 65, 0,  64, 0,
                               62, 0, 65, 69, 72, 0, 71, 69, 68, 71, 74, 0, 71, 68, 64, 0};
     for (int k = 0; k < bars; ++k) {
         const double at = k * bar;
@@ -383,14 +386,18 @@ int main(int argc, char** argv) {
         const char* name;
         Buffer (*make)();
     };
-    const Effect effects[] = {{"boing", boing},         {"jump", jump},         {"magic", magic},
-                              {"bonk", bonk},           {"bash", bash},         {"powerup", powerup},
-                              {"popout", popout},       {"runestone", runestone}, {"extralife", extralife},
-                              {"invincible", invincible}, {"hidden", hidden},   {"fireball", fireball},
-                              {"bonus", bonus},         {"wiskin", wiskin},     {"splash", splash},
-                              {"pdeath1", pdeath1},     {"pdeath2", pdeath2},   {"witch", witch},
-                              {"edeath", edeath},       {"splat", splat},       {"powerdwn", powerdwn},
-                              {"scorpshot", scorpshot}, {"cannon", cannon},     {"hbthrow", hbthrow},
+    const Effect effects[] = {{"boing", boing},         {"jump", jump},
+                              {"magic", magic},         {"bonk", bonk},
+                              {"bash", bash},           {"powerup", powerup},
+                              {"popout", popout},       {"runestone", runestone},
+                              {"extralife", extralife}, {"invincible", invincible},
+                              {"hidden", hidden},       {"fireball", fireball},
+                              {"bonus", bonus},         {"wiskin", wiskin},
+                              {"splash", splash},       {"pdeath1", pdeath1},
+                              {"pdeath2", pdeath2},     {"witch", witch},
+                              {"edeath", edeath},       {"splat", splat},
+                              {"powerdwn", powerdwn},   {"scorpshot", scorpshot},
+                              {"cannon", cannon},       {"hbthrow", hbthrow},
                               {"efireball", efireball}};
     bool ok = true;
     for (const Effect& e : effects) {

@@ -11,7 +11,7 @@ class Renderer;
 struct PlatformEvent {
     enum Type { KeyDown, KeyUp, KeyRepeat, MouseDown, MouseUp, MouseMove, Wheel, Suspend, Resume, Close };
     Type type;
-    int code = 0; // key code (virtual-key with per-side modifiers) or mouse button 1..3
+    int code = 0;     // key code (virtual-key with per-side modifiers) or mouse button 1..3
     int x = 0, y = 0; // pointer position in 640 x 480 picture coordinates; wheel notches in x
 };
 
@@ -32,8 +32,7 @@ class Platform {
 
     // Window and picture. OpenWindow makes the picture-sized back buffer and its renderer;
     // it returns false, with a one-line reason in `error`, when no display can be had.
-    virtual bool OpenWindow(const std::string& title, int width, int height, bool fullscreen,
-                            std::string& error) = 0;
+    virtual bool OpenWindow(const std::string& title, int width, int height, bool fullscreen, std::string& error) = 0;
     virtual void CloseWindow() = 0;
     virtual Renderer* GetRenderer() = 0;
     // Shows the back buffer; waits for the vertical blank when vsync is true and the host can.

@@ -170,7 +170,8 @@ void SdlPlatform::Impl::DropGl() {
 bool SdlPlatform::Impl::SoftwarePath(std::string& error) {
     presenter = SDL_CreateRenderer(window, -1, 0);
     if (presenter)
-        picture = SDL_CreateTexture(presenter, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STREAMING, picture_w, picture_h);
+        picture =
+            SDL_CreateTexture(presenter, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STREAMING, picture_w, picture_h);
     if (!presenter || !picture) {
         error = std::string("cannot present the picture: ") + SDL_GetError();
         return false;
@@ -279,22 +280,14 @@ void SdlPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
             case SDL_WINDOWEVENT_FOCUS_LOST:
-            case SDL_WINDOWEVENT_MINIMIZED:
-                ev.type = PlatformEvent::Suspend;
-                break;
+            case SDL_WINDOWEVENT_MINIMIZED: ev.type = PlatformEvent::Suspend; break;
             case SDL_WINDOWEVENT_FOCUS_GAINED:
-            case SDL_WINDOWEVENT_RESTORED:
-                ev.type = PlatformEvent::Resume;
-                break;
-            case SDL_WINDOWEVENT_SIZE_CHANGED:
-                im.UpdateBox();
-                continue;
-            default:
-                continue;
+            case SDL_WINDOWEVENT_RESTORED: ev.type = PlatformEvent::Resume; break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED: im.UpdateBox(); continue;
+            default: continue;
             }
             break;
-        default:
-            continue;
+        default: continue;
         }
         sink(ev);
     }

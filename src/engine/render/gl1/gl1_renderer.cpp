@@ -205,9 +205,7 @@ void Gl1Renderer::Build(Frame& tex, const TPixmap& pm) {
         uint8_t* out = &scratch_[size_t(y) * tex.tw * 4];
         const uint8_t* in = &pm.pixels[size_t(y) * pm.pitch];
         switch (pm.format) {
-        case TPixmap::RGBA32:
-            std::memcpy(out, in, size_t(tex.w) * 4);
-            break;
+        case TPixmap::RGBA32: std::memcpy(out, in, size_t(tex.w) * 4); break;
         case TPixmap::RGB24:
             for (int x = 0; x < tex.w; ++x) {
                 out[x * 4 + 0] = in[x * 3 + 0];
@@ -314,9 +312,7 @@ void Gl1Renderer::RestorePicture() {
     SetBlend(BLEND_SOLID);
     glColor4ub(255, 255, 255, 255);
     float su = float(width_) / float(screen_tw_), sv = float(height_) / float(screen_th_);
-    QuadVertex q[4] = {{0, 0, 0, 1},
-                       {float(width_), 0, 1, 1},
-                       {float(width_), float(height_), 1, 0},
-                       {0, float(height_), 0, 0}};
+    QuadVertex q[4] = {
+        {0, 0, 0, 1}, {float(width_), 0, 1, 1}, {float(width_), float(height_), 1, 0}, {0, float(height_), 0, 0}};
     DrawQuad(q, su, sv);
 }

@@ -30,8 +30,8 @@ class Gl1Renderer : public Renderer {
     void ForgetTextures() override;
 
     // Presenting, around the platform's buffer swap: ShowScaled fills the whole drawable with the
-    // picture scaled into the rectangle (x, y, w, h) (drawable pixels, y down); RestorePicture puts the picture back into its region
-    // afterwards, so the back buffer keeps its contents from frame to frame.
+    // picture scaled into the rectangle (x, y, w, h) (drawable pixels, y down); RestorePicture puts the picture back
+    // into its region afterwards, so the back buffer keeps its contents from frame to frame.
     void ShowScaled(int drawable_w, int drawable_h, int x, int y, int w, int h);
     void RestorePicture();
 

@@ -51,9 +51,9 @@ inline void Blend(uint8_t* d, int r, int g, int b, int a, int mode) {
 // The affine map of a parallelogram quad: screen point -> (s, t) in the quad's own 0..1 square,
 // where corner 0 is (0, 0), corner 1 is (1, 0) and corner 3 is (0, 1).
 struct QuadMap {
-    double ox, oy;   // corner 0
-    double sx, sy;   // d(s)/dx, d(s)/dy
-    double tx, ty;   // d(t)/dx, d(t)/dy
+    double ox, oy; // corner 0
+    double sx, sy; // d(s)/dx, d(s)/dy
+    double tx, ty; // d(t)/dx, d(t)/dy
     bool ok = false;
     QuadMap(const QuadVertex v[4]) {
         const double ax = v[1].x - v[0].x, ay = v[1].y - v[0].y; // s direction
