@@ -5,11 +5,14 @@
 // finding.
 //
 //   soak [FRAMES] [SEED] [RECORDINGS_DIR]
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
@@ -57,8 +60,27 @@ int main(int argc, char** argv) {
     size_t rec_pos = 0;
     FrameInput held;
     bool closing = false;
+    uint32_t pause_keys_until = 0;
+    // A watchdog: the game presents frames all the time, so a minute without one means it hangs.
+    std::atomic<int> frames_seen{0};
+    std::atomic<bool> finished{false};
+    std::thread watchdog([&] {
+        int last = -1;
+        while (!finished) {
+            for (int i = 0; i < 600 && !finished; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const int now = frames_seen;
+            if (!finished && now == last) {
+                std::fprintf(stderr,
+                             "soak: no frame presented for a minute after frame %d (state %d): the game hangs\n", now,
+                             game.state);
+                std::_Exit(3);
+            }
+            last = now;
+        }
+    });
 
     platform.OnFrame([&](int frame) {
+        frames_seen = frame;
         frames_in_state[game.state] += 1;
         const bool new_state = game.state != last_state;
         last_state = game.state;
@@ -108,13 +130,15 @@ int main(int argc, char** argv) {
             platform.At(frame, move);
         }
         // Pause, resumed a moment later. Only while playing, where the first press is sure to
-        // pause: a press the game ignores would leave the second one pausing with no resume.
-        if (game.state == STATE_PLAY && !to_title && Chance(2)) {
+        // pause, and never while the last pause's keys are still due: a press the game ignores (or
+        // one that lands while Space is still held) would leave the second one pausing for good.
+        if (game.state == STATE_PLAY && !to_title && platform.Millis() > pause_keys_until && Chance(2)) {
             platform.At(frame, Ev(PlatformEvent::KeyDown, 32));
             const uint32_t now = platform.Millis();
             platform.AtTime(now + 20, Ev(PlatformEvent::KeyUp, 32));
             platform.AtTime(now + 200, Ev(PlatformEvent::KeyDown, 32));
             platform.AtTime(now + 220, Ev(PlatformEvent::KeyUp, 32));
+            pause_keys_until = now + 250;
         }
         if (Chance(1)) { // switching away and back
             platform.At(frame, Ev(PlatformEvent::Suspend));
@@ -131,6 +155,8 @@ int main(int argc, char** argv) {
         ++runs;
     }
     EngineShutdown();
+    finished = true;
+    watchdog.join();
     std::printf("soak: %d frames in %d runs, exit code %d\n", platform.FrameCount(), runs, code);
     static const char* const names[] = {"none",  "play",  "intro", "game over", "level end",
                                         "death", "title", "quit",  "ending"};
