@@ -186,7 +186,7 @@ void game_tag::the_ending() {
         }
         display();
         present_frame();
-        // The wait for JUMP must not hold a player who closes the window (or a SIGTERM) hostage.
+        // A close request (the window, or SIGTERM) ends the scene: the wait for JUMP must not hold it up.
         if (CloseRequested()) {
             state = STATE_QUIT;
             return;
