@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "support/scenario.h"
+#include "main/scenario.h"
 
 namespace {
 player_tag& hero() { return current_player(); }

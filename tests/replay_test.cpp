@@ -8,7 +8,7 @@
 
 #include "main/game_state.h"
 #include "main/recording.h"
-#include "support/scenario.h"
+#include "main/scenario.h"
 
 #ifndef PUMKO_SOURCE_DIR
 #error "PUMKO_SOURCE_DIR must name the source tree"

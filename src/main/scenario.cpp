@@ -1,4 +1,4 @@
-#include "support/scenario.h"
+#include "main/scenario.h"
 
 #include <unistd.h>
 
@@ -37,7 +37,10 @@ void Scenario::RequestClose() {
 
 int Scenario::Run(int frame_limit) {
     platform_.OnFrame([this, frame_limit](int frame) {
-        if (states_seen.empty() || states_seen.back() != game.state) states_seen.push_back(game.state);
+        if (states_seen.empty() || states_seen.back() != game.state) {
+            states_seen.push_back(game.state);
+            state_entered_ = frame;
+        }
         if (every_frame_) every_frame_();
         // At most one step per frame, so "next frame" is simply the next step.
         if (next_ < steps_.size() && steps_[next_].cond()) {

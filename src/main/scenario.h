@@ -1,7 +1,8 @@
 // Runs the real game (start-up, main loop, shutdown) on the headless platform, with a script of
 // steps: each waits, frame by frame, for a condition on the game state and then acts (presses a
 // key, changes the state, checks something). The run ends when the game quits, or with a close
-// request when the steps are done or the frame limit is reached.
+// request when the steps are done or the frame limit is reached. The scenario tests and the
+// screen-picture tool are written with it.
 #pragma once
 
 #include <filesystem>
@@ -35,6 +36,8 @@ class Scenario {
     void Click(int button);
     void RequestClose();
     int Frame() const { return platform_.FrameCount(); }
+    // Frames presented since the game entered its current state.
+    int FramesInState() const { return platform_.FrameCount() - state_entered_; }
     bool TimedOut() const { return timed_out_; }
     bool StepsDone() const { return next_ >= steps_.size(); }
     const std::filesystem::path& Folder() const { return folder_; }
@@ -52,6 +55,7 @@ class Scenario {
     std::vector<Step> steps_;
     std::function<void()> every_frame_;
     size_t next_ = 0;
+    int state_entered_ = 0;
     bool timed_out_ = false;
     bool close_sent_ = false;
     std::filesystem::path folder_, old_cwd_;
