@@ -11,7 +11,7 @@
 
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "main/game.h"
+#include "game/game.h"
 #include "main/playthrough.h"
 #include "main/recording.h"
 

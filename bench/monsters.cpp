@@ -10,7 +10,7 @@
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 #include "main/playthrough.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "engine/platform/headless/headless_platform.h"
 #include "engine/png_io.h"
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 #include "main/playthrough.h"
 
 #ifndef PUMKO_BINARY_DIR

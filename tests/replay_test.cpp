@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "main/game_state.h"
+#include "game/game_state.h"
 #include "main/recording.h"
 #include "main/scenario.h"
 

@@ -9,7 +9,7 @@
 
 #include "engine/platform/headless/headless_platform.h"
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 namespace world_test {
 

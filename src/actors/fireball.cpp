@@ -1,7 +1,7 @@
 // The hero's one fireball: thrown with fire power, it flies, falls, hops along floors and ends on
 // the side of a block or off the screen.
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 void fireball_tag::Create(int x, int y) {
     game.fbshoot = 1;

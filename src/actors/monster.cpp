@@ -4,7 +4,7 @@
 
 #include "actors/monster_rules.h"
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 void hurt_hero() {
     player_tag& p = current_player();

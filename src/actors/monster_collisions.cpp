@@ -3,7 +3,7 @@
 
 #include "actors/monster_rules.h"
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 namespace {
 

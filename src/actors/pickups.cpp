@@ -1,6 +1,6 @@
 // Pickups released from blocks: power-up (3), extra life (4), invincibility (5), fire power (6).
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 void specialitem_tag::Create(float x, float y, int typ) {
     specialitem_tag it;

@@ -1,6 +1,6 @@
 // The attract demo's recordings: 1000 frames of controls in data\demodata.0N, each frame three
 // signed 32-bit little-endian ints (direction, jump, turbo), 12000 bytes in all.
-#include "main/game.h"
+#include "game/game.h"
 
 demo_tag demo_frames[DEMO_FRAMES];
 int demo_index = 0;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 namespace {
 float rnd(float lo, float hi) { return float(RandomFloat(lo, hi)); }

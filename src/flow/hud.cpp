@@ -2,7 +2,7 @@
 #include <string>
 
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 void (*text_observer)(const std::string& text, int x, int y) = nullptr;
 

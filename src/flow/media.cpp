@@ -1,7 +1,7 @@
 // The media catalogue: every picture, the font and every sound, loaded once at start-up.
 #include "flow/media.h"
 
-#include "main/game.h"
+#include "game/game.h"
 
 TImage* logo_image = nullptr;
 TImage* backdrop1 = nullptr;

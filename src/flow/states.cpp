@@ -3,7 +3,7 @@
 #include <string>
 
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 static void update_all_cells(int scroll) {
     for (map_tag& cell : map_cells) cell.update(scroll);

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 const std::string welcome_text =
     "** Welcome To Pumko's Revenge The Witch of Sahrim! v1.2 ** "

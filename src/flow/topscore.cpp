@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "main/game.h"
+#include "game/game.h"
 
 static const char* const kScoreFile = "data\\hiscore.dat";
 static const char* const kScoreTemp = "data\\hiscore.tmp";

@@ -1,6 +1,7 @@
 // Program entry: the real game on the SDL platform.
 #include "engine/platform/sdl/sdl_platform.h"
-#include "main/game.h"
+#include "game/game.h"
+#include "main/pumko_main.h"
 
 int main() {
     SdlPlatform platform;

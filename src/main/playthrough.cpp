@@ -1,7 +1,7 @@
 #include "main/playthrough.h"
 
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 void RegisterGameResources();
 

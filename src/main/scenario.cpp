@@ -1,5 +1,7 @@
 #include "main/scenario.h"
 
+#include "main/pumko_main.h"
+
 #include <unistd.h>
 
 std::vector<std::string>& DrawnTexts();

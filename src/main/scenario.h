@@ -12,7 +12,7 @@
 
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "main/game.h"
+#include "game/game.h"
 
 class Scenario {
   public:

@@ -2,7 +2,7 @@
 // one travels up and down between the top and the bottom of the screen. The hero bounces on
 // both and is never carried sideways.
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 void elevator_tag::Create(float x, float y, int wide, int typ) {
     elevator_tag e;

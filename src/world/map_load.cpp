@@ -2,7 +2,7 @@
 #include <string>
 
 #include "engine/stream.h"
-#include "main/game.h"
+#include "game/game.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Per-frame update and drawing of one map cell: scroll, the multi-magic timer, the bump, the
 // animated bonus block, torches with their glow, spinning magic and flickering level items.
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 void map_tag::update(int scroll) {
     x += float(scroll);

@@ -1,6 +1,6 @@
 // The hero's input, movement and drawing.
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 namespace {
 

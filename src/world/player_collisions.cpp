@@ -4,7 +4,7 @@
 #include <string>
 
 #include "flow/media.h"
-#include "main/game.h"
+#include "game/game.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "flow/media.h"
-#include "main/game.h"
-#include "main/game_state.h"
+#include "game/game.h"
+#include "game/game_state.h"
 #include "main/playthrough.h"
 #include "main/recording.h"
 

@@ -16,7 +16,8 @@
 
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "main/game.h"
+#include "game/game.h"
+#include "main/pumko_main.h"
 #include "main/recording.h"
 
 namespace {

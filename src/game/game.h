@@ -126,6 +126,3 @@ extern int demo_active; // 1 while a demo plays
 extern int demo_number; // the recording the next demo plays: 1, 2 or 3
 extern int demo_recording;
 extern const int demo_record_enabled; // developer switch, fixed off
-
-// The whole program: start-up, main loop and shutdown. Returns the exit code.
-int RunGame();

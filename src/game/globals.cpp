@@ -1,5 +1,5 @@
 // The global objects of the game, created once and never replaced.
-#include "main/game.h"
+#include "game/game.h"
 
 game_tag game;
 player_tag player_slot[2];

@@ -1,4 +1,4 @@
-#include "main/game_state.h"
+#include "game/game_state.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "main/game.h"
+#include "game/game.h"
 
 struct GameSnapshot {
     game_tag game;
