@@ -1,9 +1,24 @@
-// Program entry: the real game on the SDL platform.
+// Program entry: the command line, then the real game on the SDL platform.
+#include <cstdio>
+
 #include "engine/platform/sdl/sdl_platform.h"
 #include "game/game.h"
+#include "main/options.h"
 #include "main/pumko_main.h"
 
-int main() {
+int main(int argc, char** argv) {
+    Options options;
+    std::string error;
+    switch (ParseOptions(argc, argv, options, error)) {
+    case ParseOutcome::Help: std::fputs(HelpText().c_str(), stdout); return 0;
+    case ParseOutcome::Version: std::fputs(VersionText().c_str(), stdout); return 0;
+    case ParseOutcome::Error:
+        std::fprintf(stderr, "pumko: %s\n%s\nTry 'pumko --help' for the options.\n", error.c_str(),
+                     UsageLine().c_str());
+        return EXIT_USAGE;
+    case ParseOutcome::Run: break;
+    }
+
     SdlPlatform platform;
     EngineInit(&platform);
     int code = RunGame();

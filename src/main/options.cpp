@@ -1,0 +1,187 @@
+#include "main/options.h"
+
+#include <algorithm>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#ifndef PUMKO_VERSION
+#define PUMKO_VERSION "0"
+#endif
+
+namespace {
+
+struct OptionSpec {
+    const char* name;
+    const char* value; // name of the value it takes, or nullptr for a switch
+    const char* help;
+    // Stores the value (or sets the switch); returns false, with a reason, for a bad value.
+    std::function<bool(Options&, const std::string&, std::string&)> apply;
+};
+
+bool Switch(bool& field) {
+    field = true;
+    return true;
+}
+
+bool NonEmpty(std::string& field, const std::string& value, const char* what, std::string& error) {
+    if (value.empty()) {
+        error = std::string(what) + " must not be empty";
+        return false;
+    }
+    field = value;
+    return true;
+}
+
+const std::vector<OptionSpec>& Specs() {
+    static const std::vector<OptionSpec> specs = {
+        {"fullscreen", nullptr, "play full screen at the desktop's resolution (the default)",
+         [](Options& o, const std::string&, std::string&) {
+             o.fullscreen = true;
+             return true;
+         }},
+        {"window", nullptr, "play in a resizable window",
+         [](Options& o, const std::string&, std::string&) {
+             o.fullscreen = false;
+             return true;
+         }},
+        {"scale", "MODE",
+         "how the picture is enlarged: sharp (whole-number enlargement, then one smooth step; the "
+         "default), integer (whole multiples only) or smooth",
+         [](Options& o, const std::string& v, std::string& error) {
+             o.scale = ParseScaleMode(v);
+             if (!o.scale) error = "--scale takes sharp, integer or smooth, not '" + v + "'";
+             return o.scale.has_value();
+         }},
+        {"renderer", "NAME",
+         "what draws the picture: gl (OpenGL), soft (software) or auto (the faster here; the default)",
+         [](Options& o, const std::string& v, std::string& error) {
+             o.renderer = ParseRendererChoice(v);
+             if (!o.renderer) error = "--renderer takes gl, soft or auto, not '" + v + "'";
+             return o.renderer.has_value();
+         }},
+        {"show-fps", nullptr, "show frames per second and the frame time in a corner",
+         [](Options& o, const std::string&, std::string&) { return Switch(o.show_fps); }},
+        {"timedemo", "FILE", "play a recording as fast as the machine can, print the frame rate and times, and exit",
+         [](Options& o, const std::string& v, std::string& error) {
+             return NonEmpty(o.timedemo, v, "--timedemo's file", error);
+         }},
+        {"config", "FILE", "read and keep the settings in FILE instead of the player's settings file",
+         [](Options& o, const std::string& v, std::string& error) {
+             return NonEmpty(o.config, v, "--config's file", error);
+         }},
+        {"nosound", nullptr, "start with the sound effects off (this run only)",
+         [](Options& o, const std::string&, std::string&) { return Switch(o.nosound); }},
+        {"nomusic", nullptr, "start with the music off (this run only)",
+         [](Options& o, const std::string&, std::string&) { return Switch(o.nomusic); }},
+        {"data-dir", "DIR", "read the game's data from DIR and keep the top score there (this run only)",
+         [](Options& o, const std::string& v, std::string& error) {
+             return NonEmpty(o.data_dir, v, "--data-dir's folder", error);
+         }},
+        {"area", "FILE", "play one area from a level source or a compiled map, then return to the title",
+         [](Options& o, const std::string& v, std::string& error) {
+             return NonEmpty(o.area, v, "--area's file", error);
+         }},
+    };
+    return specs;
+}
+
+const OptionSpec* Find(std::string_view name) {
+    for (const OptionSpec& s : Specs())
+        if (name == s.name) return &s;
+    return nullptr;
+}
+
+// One option's line: its name on the left, its help wrapped into a column beside it.
+std::string Wrapped(std::string left, const std::string& help) {
+    constexpr size_t kColumn = 22, kWidth = 79;
+    left.resize(std::max(left.size() + 2, kColumn), ' ');
+    std::string out = left;
+    size_t col = left.size(), start = 0;
+    bool line_start = true;
+    while (start < help.size()) {
+        size_t end = help.find(' ', start);
+        if (end == std::string::npos) end = help.size();
+        const std::string word = help.substr(start, end - start);
+        start = end + 1;
+        if (word.empty()) continue;
+        if (!line_start && col + 1 + word.size() > kWidth) {
+            out += "\n" + std::string(kColumn, ' ');
+            col = kColumn;
+            line_start = true;
+        }
+        if (!line_start) {
+            out += ' ';
+            ++col;
+        }
+        out += word;
+        col += word.size();
+        line_start = false;
+    }
+    return out + "\n";
+}
+
+} // namespace
+
+ParseOutcome ParseOptions(int argc, const char* const* argv, Options& out, std::string& error) {
+    out = Options{};
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i] ? argv[i] : "";
+        if (word == "--help" || word == "-h") return ParseOutcome::Help;
+        if (word == "--version") return ParseOutcome::Version;
+        if (word.rfind("--", 0) != 0 || word.size() == 2) {
+            error =
+                word.empty() || word[0] != '-' ? "unexpected argument '" + word + "'" : "unknown option '" + word + "'";
+            return ParseOutcome::Error;
+        }
+        const size_t eq = word.find('=');
+        const std::string name = word.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+        const OptionSpec* spec = Find(name);
+        if (!spec) {
+            error = "unknown option '--" + name + "'";
+            return ParseOutcome::Error;
+        }
+        std::string value;
+        if (spec->value) {
+            if (eq != std::string::npos) {
+                value = word.substr(eq + 1);
+            } else if (i + 1 < argc && argv[i + 1]) {
+                value = argv[++i];
+            } else {
+                error = "--" + name + " needs a value (" + spec->value + ")";
+                return ParseOutcome::Error;
+            }
+        } else if (eq != std::string::npos) {
+            error = "--" + name + " takes no value";
+            return ParseOutcome::Error;
+        }
+        if (!spec->apply(out, value, error)) return ParseOutcome::Error;
+    }
+    return ParseOutcome::Run;
+}
+
+std::string UsageLine() { return "usage: pumko [OPTION]..."; }
+
+std::string VersionText() { return std::string("pumko ") + PUMKO_VERSION + "\n"; }
+
+std::string HelpText() {
+    std::string text = UsageLine() + "\n\nPumko: The Witch of Sahrim. A platform arcade game for one player,\n"
+                                     "or two taking turns.\n\nOptions:\n";
+    for (const OptionSpec& s : Specs())
+        text += Wrapped(std::string("  --") + s.name + (s.value ? std::string(" ") + s.value : ""), s.help);
+    text += Wrapped("  --help", "show this help and exit");
+    text += Wrapped("  --version", "show the version and exit");
+    text += "\nControls:\n";
+    const char* const controls[][2] = {
+        {"move", "left / right arrows, joystick, or the pointer near an edge"},
+        {"jump, confirm", "left Control, joystick button 0, left mouse button"},
+        {"fire", "left Alt, joystick button 1 or 7, right mouse button"},
+        {"menu up / down", "up / down arrows, joystick up / down"},
+        {"pause", "Space, joystick button 2"},
+        {"back to the title", "F1"},
+        {"effects / music", "F2 / F3"},
+        {"quit", "Escape"},
+    };
+    for (const auto& c : controls) text += Wrapped(std::string("  ") + c[0], c[1]);
+    return text;
+}
