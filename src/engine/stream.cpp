@@ -5,6 +5,8 @@
 // has no way to recover from a half-read or half-written file, so the program says so and ends.
 #include "engine/stream.h"
 
+#include "engine/platform/data_folders.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -258,7 +260,7 @@ TStream OpenWrite(const std::string& path) { return OpenStream(path, false, true
 std::string HostPath(const std::string& path) {
     std::string p = path;
     std::replace(p.begin(), p.end(), '\\', '/');
-    return p;
+    return MapDataPath(p);
 }
 
 int PathKind(const std::string& path) {

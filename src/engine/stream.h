@@ -58,7 +58,8 @@ TStream OpenWrite(const std::string& path);
 TStream OpenStream(const std::string& path, bool readable, bool writable);
 // 0 nothing there, 1 regular file, 2 folder.
 int PathKind(const std::string& path);
-// Turns the game's backslash paths into host paths.
+// Turns the game's backslash paths into host paths; data\NAME goes where the data-folder rule says
+// (engine/platform/data_folders.h).
 std::string HostPath(const std::string& path);
 // Reads a whole stream (file or embedded) into memory; empty on failure.
 std::string ReadWhole(const std::string& path);

@@ -1,6 +1,7 @@
 // Program entry: the command line, then the real game on the SDL platform.
 #include <cstdio>
 
+#include "engine/platform/data_folders.h"
 #include "engine/platform/sdl/sdl_platform.h"
 #include "game/game.h"
 #include "main/options.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
         return EXIT_USAGE;
     case ParseOutcome::Run: break;
     }
+    SetupDataFolders(options.data_dir);
 
     SdlPlatform platform;
     EngineInit(&platform);
