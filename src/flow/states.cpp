@@ -17,6 +17,22 @@ static void wait_joystick_button_release() {
     while (JoyButtonDown(0, 0)) DelayMs(1);
 }
 
+// Each new level the witch's fireballs come 100 frames sooner, down to one every 200 frames.
+static void quicken_witch() {
+    game.fireballmaxtmr -= 100;
+    if (game.fireballmaxtmr < 200) game.fireballmaxtmr = 200;
+}
+
+// A game is over: back to the title with the scroller and the attract demo from their start.
+static void back_to_title() {
+    game.state = STATE_TITLE;
+    game.scmx = 640;
+    game.scmy = 200;
+    game.curplayer = 0;
+    game.cpflasher = 0;
+    demo_number = 1;
+}
+
 void game_tag::destroy_all() {
     map_tag::reset();
     jump = 0;
@@ -53,6 +69,26 @@ void game_tag::start_new() {
     }
 }
 
+// A new game for one player (0) or two taking turns (1), from area 1.1, or from the player's own
+// area when the run plays one, with the witch's pace of its level.
+void game_tag::start_game(int two_players) {
+    players = two_players;
+    state = STATE_INTRO;
+    start_new();
+    if (custom_area.level != 0) {
+        for (player_tag& p : player_slot) {
+            p.level = custom_area.level;
+            p.area = custom_area.area;
+        }
+        for (int level = 1; level < custom_area.level; ++level) quicken_witch();
+    }
+    music_channel.SetVolume(0.4f);
+    play_sfx(snd_hidden);
+    FlushKeyboard();
+    FlushPointer();
+    wait_joystick_button_release();
+}
+
 void game_tag::level_intro() {
     player_tag& p = current_player();
     const int level = p.level, area = p.area;
@@ -63,7 +99,10 @@ void game_tag::level_intro() {
     }
     item = 0;
     destroy_all();
-    map_tag::Load(level, area);
+    if (custom_area.level != 0)
+        map_tag::LoadResource(custom_area.resource);
+    else
+        map_tag::Load(level, area);
     map_tag::initialize();
 
     Cls();
@@ -278,13 +317,16 @@ void game_tag::end_level() {
             present_frame();
         } while (a > 0.0f);
     }
-    // 5. On to the next area, or the next level.
+    // 5. On to the next area, or the next level; a player's own area is the whole game.
+    if (custom_area.level != 0) {
+        back_to_title();
+        return;
+    }
     p.area += 1;
     if (p.area > 3) {
         p.area = 1;
         p.level += 1;
-        fireballmaxtmr -= 100;
-        if (fireballmaxtmr < 200) fireballmaxtmr = 200;
+        quicken_witch();
     }
     state = STATE_INTRO;
 }
@@ -411,12 +453,7 @@ void game_tag::game_over() {
         state = STATE_INTRO;
         curplayer = player_slot[0].lives == 0 ? 1 : 0;
     } else {
-        state = STATE_TITLE;
-        scmx = 640;
-        scmy = 200;
-        curplayer = 0;
-        cpflasher = 0;
-        demo_number = 1;
+        back_to_title();
     }
     FlushKeyboard();
     wait_joystick_button_release();

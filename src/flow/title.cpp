@@ -182,12 +182,5 @@ void game_tag::title_screen() {
         state = STATE_QUIT;
         return;
     }
-    players = selected;
-    state = STATE_INTRO;
-    start_new();
-    music_channel.SetVolume(0.4f);
-    play_sfx(snd_hidden);
-    FlushKeyboard();
-    FlushPointer();
-    while (JoyButtonDown(0, 0)) DelayMs(1);
+    start_game(selected);
 }

@@ -61,6 +61,7 @@ struct game_tag {
     void show_logo();
     void title_screen();
     void start_new();
+    void start_game(int two_players);
     void level_intro();
     void play_game();
     void end_level();
@@ -90,6 +91,16 @@ extern TList<elevator_tag> elevator_list;
 // Fixed settings.
 extern int frame_sync;
 extern float joy_left_value, joy_right_value, joy_up_value, joy_down_value;
+
+// A player's own area, played instead of the game's levels for a whole run: every game starts
+// at it and ends, back at the title, when it is finished or the lives run out. `resource` names
+// its compiled map among the embedded resources; level 0 means the run plays the game's levels.
+struct custom_area_tag {
+    int level = 0;
+    int area = 0;
+    std::string resource;
+};
+extern custom_area_tag custom_area;
 
 // The player whose turn it is.
 inline player_tag& current_player() { return player_slot[game.curplayer]; }

@@ -15,3 +15,5 @@ float joy_left_value = -1.0f;
 float joy_right_value = 1.0f;
 float joy_up_value = -1.0f;
 float joy_down_value = 1.0f;
+
+custom_area_tag custom_area;

@@ -4,6 +4,7 @@
 #include "engine/platform/data_folders.h"
 #include "engine/platform/sdl/sdl_platform.h"
 #include "game/game.h"
+#include "main/custom_area_file.h"
 #include "main/options.h"
 #include "main/pumko_main.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     case ParseOutcome::Run: break;
     }
     SetupDataFolders(options.data_dir);
+    if (!options.area.empty() && !UseCustomArea(options.area)) return 1;
 
     SdlPlatform platform;
     EngineInit(&platform);

@@ -49,6 +49,7 @@ int RunGame() {
     game.autoturbo = 1;
     game.state = STATE_TITLE;
     topscore_file(0);
+    if (custom_area.level != 0) game.start_game(0); // a player's own area starts at once
     game.scmx = 640;
     game.scmy = 200;
 

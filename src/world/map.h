@@ -1,6 +1,8 @@
 // One cell of the current area's map (140 x 12 cells of 40 x 40 pixels).
 #pragma once
 
+#include <string>
+
 struct map_tag {
     float x = 0.0f, y = 0.0f;
     int tile1 = 0;
@@ -18,6 +20,8 @@ struct map_tag {
     static void Create();
     static void reset();
     static void Load(int level, int area);
+    // Reads the map from the embedded resource of that name (Load reads the game's own areas).
+    static void LoadResource(const std::string& name);
     static void initialize();
     void update(int scroll);
 

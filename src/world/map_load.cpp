@@ -115,7 +115,11 @@ void map_tag::reset() {
 }
 
 void map_tag::Load(int level, int area) {
-    TStream s = OpenRead("incbin::maps\\pumkosahrim" + std::to_string(level) + "." + std::to_string(area));
+    LoadResource("maps\\pumkosahrim" + std::to_string(level) + "." + std::to_string(area));
+}
+
+void map_tag::LoadResource(const std::string& name) {
+    TStream s = OpenRead("incbin::" + name);
     s.ReadInt();
     s.ReadInt();
     for (int i = 0; i < MAP_CELLS; ++i) {

@@ -71,9 +71,7 @@ int main(int argc, char** argv) {
         }
         mapc::Grid g;
         if (!mapc::parse_source(text, path, g, errors)) continue;
-        std::vector<std::string> broken;
-        if (!mapc::check_grid(g, broken))
-            for (const std::string& e : broken) errors.push_back(path + ": " + e);
+        mapc::check_grid(g, errors, path);
         if (!seen.insert({g.level, g.area}).second)
             errors.push_back(path + ": a second source for area " + std::to_string(g.level) + "." +
                              std::to_string(g.area));

@@ -136,6 +136,7 @@ bool parse_source(const std::string& text, const std::string& name, Grid& out, s
             }
             rows.push_back(line.substr(1, COLUMNS));
             row_lines.push_back(line_no);
+            if (rows.size() <= ROWS) out.lines[rows.size() - 1] = line_no;
             continue;
         }
         std::istringstream words(line);
@@ -190,8 +191,12 @@ bool parse_source(const std::string& text, const std::string& name, Grid& out, s
     return errors.size() == errors_before;
 }
 
-bool check_grid(const Grid& g, std::vector<std::string>& errors) {
+bool check_grid(const Grid& g, std::vector<std::string>& errors, const std::string& name) {
     const size_t errors_before = errors.size();
+    auto file_prefix = [&](int row) {
+        if (name.empty()) return std::string();
+        return row >= 0 && g.lines[row] > 0 ? name + ":" + std::to_string(g.lines[row]) + ": " : name + ": ";
+    };
     const bool third = g.area == 3;
     const bool raised_cauldron = (g.level == 4 && g.area == 1) || (g.level == 5 && (g.area == 1 || g.area == 2));
     const int item = 100 + 2 * (g.level - 1);
@@ -201,7 +206,7 @@ bool check_grid(const Grid& g, std::vector<std::string>& errors) {
         for (int c = 0; c < COLUMNS; ++c) {
             const int i = r * COLUMNS + c;
             const int t1 = g.tile1[i], t2 = g.tile2[i];
-            auto fail = [&](const std::string& msg) { errors.push_back(where(g, c, r) + msg); };
+            auto fail = [&](const std::string& msg) { errors.push_back(file_prefix(r) + where(g, c, r) + msg); };
 
             if (!known_tile1().count(t1)) fail("base tile " + std::to_string(t1) + " is not one the game knows");
             if (!known_tile2().count(t2)) fail("object number " + std::to_string(t2) + " is not one the game knows");
@@ -238,7 +243,7 @@ bool check_grid(const Grid& g, std::vector<std::string>& errors) {
             if (t2 == 88 && t1 != 95) fail("a leaper (88) must stand in liquid 95");
         }
     }
-    const std::string area = "area " + std::to_string(g.level) + "." + std::to_string(g.area) + ": ";
+    const std::string area = file_prefix(-1) + "area " + std::to_string(g.level) + "." + std::to_string(g.area) + ": ";
     if (starts == 0) errors.push_back(area + "no player start");
     if (cauldrons == 0) errors.push_back(area + "no cauldron");
     if (third && items == 0) errors.push_back(area + "the level's magic item " + std::to_string(item) + " is missing");

@@ -20,6 +20,8 @@ struct Grid {
     int area = 0;
     std::array<int, CELLS> tile1{};
     std::array<int, CELLS> tile2{};
+    // The source line of each map row, for messages; 0 when the grid came from a compiled map.
+    std::array<int, ROWS> lines{};
 
     int& t1(int column, int row) { return tile1[row * COLUMNS + column]; }
     int& t2(int column, int row) { return tile2[row * COLUMNS + column]; }
@@ -39,8 +41,9 @@ const std::vector<std::pair<char, Glyph>>& default_legend();
 bool parse_source(const std::string& text, const std::string& name, Grid& out, std::vector<std::string>& errors);
 
 // Checks the facts every area must satisfy; appends one message per broken rule and cell.
-// Returns true when the grid passes.
-bool check_grid(const Grid& g, std::vector<std::string>& errors);
+// Returns true when the grid passes. With a file name, each message starts "NAME:LINE: " (the
+// line of the cell's map row, when known) or "NAME: ".
+bool check_grid(const Grid& g, std::vector<std::string>& errors, const std::string& name = "");
 
 // The binary resource: 140, 12, then tile1 and tile2 of each cell, all 32-bit little-endian.
 std::vector<uint8_t> encode(const Grid& g);

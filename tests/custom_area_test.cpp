@@ -1,0 +1,143 @@
+// A player's own area (pumko --area): sources and compiled maps are checked before anything opens,
+// a broken one is refused with its line, and a good one is played by the real main loop from the
+// start of the run to its cauldron and back to the title.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/stream.h"
+#include "main/custom_area_file.h"
+#include "main/scenario.h"
+#include "map_source.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kAreas = std::string(PUMKO_SOURCE_DIR) + "/tests/areas/";
+
+class CustomArea : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("pumko_custom_" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        custom_area = {};
+        fs::remove_all(dir_);
+    }
+    static std::string Joined(const std::vector<std::string>& lines) {
+        std::string all;
+        for (const std::string& l : lines) all += l + "\n";
+        return all;
+    }
+    // The flat test area, compiled and written under `name`.
+    std::string Compiled(const std::string& name) {
+        std::ifstream in(kAreas + "flat.txt");
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        mapc::Grid g;
+        std::vector<std::string> errors;
+        EXPECT_TRUE(mapc::parse_source(text, "flat", g, errors));
+        const std::vector<uint8_t> bytes = mapc::encode(g);
+        const fs::path p = dir_ / name;
+        std::ofstream(p, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return p.string();
+    }
+    fs::path dir_;
+};
+
+TEST_F(CustomArea, AGoodSourceIsHandedToTheGameAsItsCompiledMap) {
+    std::vector<std::string> errors;
+    ASSERT_TRUE(LoadCustomArea(kAreas + "flat.txt", errors)) << Joined(errors);
+    EXPECT_EQ(custom_area.level, 1);
+    EXPECT_EQ(custom_area.area, 2);
+    const uint8_t* bytes = nullptr;
+    int64_t size = 0;
+    ASSERT_TRUE(FindEmbedded(custom_area.resource, &bytes, &size));
+    ASSERT_EQ(size, mapc::BINARY_SIZE);
+    mapc::Grid g;
+    ASSERT_TRUE(mapc::decode(std::vector<uint8_t>(bytes, bytes + size), g));
+    EXPECT_EQ(g.t2(3, 10), 30);   // the start
+    EXPECT_EQ(g.t2(134, 10), 39); // the cauldron
+
+    // A second area in the same run gets a resource of its own.
+    const std::string first = custom_area.resource;
+    ASSERT_TRUE(LoadCustomArea(Compiled("pumkosahrim1.1"), errors)) << Joined(errors);
+    EXPECT_NE(custom_area.resource, first);
+}
+
+TEST_F(CustomArea, ABrokenSourceIsRefusedWithItsLineAndReason) {
+    std::vector<std::string> errors;
+    EXPECT_FALSE(LoadCustomArea(kAreas + "floating-cauldron.txt", errors));
+    EXPECT_NE(Joined(errors).find("floating-cauldron.txt:15: area 1.2, cell (column 134, row 9): the cauldron must "
+                                  "stand on row 10"),
+              std::string::npos)
+        << Joined(errors);
+    EXPECT_EQ(custom_area.level, 0); // nothing handed to the game
+
+    errors.clear();
+    EXPECT_FALSE(LoadCustomArea((dir_ / "missing.txt").string(), errors));
+    EXPECT_NE(Joined(errors).find("missing.txt: cannot read"), std::string::npos);
+
+    // A row one cell short is a parse error on its own line.
+    std::ifstream in(kAreas + "flat.txt");
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    text.erase(text.rfind("#|"), 1);
+    std::ofstream(dir_ / "short.txt") << text;
+    errors.clear();
+    EXPECT_FALSE(LoadCustomArea((dir_ / "short.txt").string(), errors));
+    EXPECT_NE(Joined(errors).find("short.txt:17: a map row must hold exactly 140 cells"), std::string::npos)
+        << Joined(errors);
+}
+
+TEST_F(CustomArea, ACompiledMapPlaysAsTheAreaItsNameEndsWith) {
+    std::vector<std::string> errors;
+    ASSERT_TRUE(LoadCustomArea(Compiled("pumkosahrim3.2"), errors)) << Joined(errors);
+    EXPECT_EQ(custom_area.level, 3);
+    EXPECT_EQ(custom_area.area, 2);
+    ASSERT_TRUE(LoadCustomArea(Compiled("mine.map"), errors)) << Joined(errors);
+    EXPECT_EQ(custom_area.level, 1);
+    EXPECT_EQ(custom_area.area, 1);
+    // Checked like a source: as a third area it lacks the level's magic item.
+    EXPECT_FALSE(LoadCustomArea(Compiled("pumkosahrim2.3"), errors));
+    EXPECT_NE(Joined(errors).find("pumkosahrim2.3: area 2.3: the level's magic item 102 is missing"), std::string::npos)
+        << Joined(errors);
+    // The right size with the wrong header is no map.
+    std::ofstream(dir_ / "junk.map", std::ios::binary) << std::string(mapc::BINARY_SIZE, 'x');
+    errors.clear();
+    EXPECT_FALSE(LoadCustomArea((dir_ / "junk.map").string(), errors));
+    EXPECT_NE(Joined(errors).find("must start with 140 and 12"), std::string::npos) << Joined(errors);
+}
+
+TEST_F(CustomArea, AGoodAreaIsPlayedFromTheStartToItsCauldronThenTheTitle) {
+    std::vector<std::string> errors;
+    ASSERT_TRUE(LoadCustomArea(kAreas + "flat.txt", errors)) << Joined(errors);
+    Scenario sc("custom-area");
+    int level = 0, area = 0, score_at_start = -1, score_at_title = -1;
+    // Skip the logo; the area's title card comes next, with no menu before it.
+    sc.When([&] { return game.state == 0 && sc.Frame() >= 3; }, [&] { sc.Press(KEY_LCONTROL); });
+    sc.When([] { return game.state == STATE_INTRO && TextWasDrawn("** Level: 1-2 **"); },
+            [&] { sc.Press(KEY_LCONTROL); });
+    sc.When([] { return game.state == STATE_PLAY; },
+            [&] {
+                level = current_player().level;
+                area = current_player().area;
+                score_at_start = current_player().score;
+                sc.Press(KEY_RIGHT, 5000);
+            });
+    sc.When([] { return game.state == STATE_TITLE; }, [&] { score_at_title = player_slot[0].score; });
+    EXPECT_EQ(sc.Run(12000), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_EQ(level, 1);
+    EXPECT_EQ(area, 2);
+    std::vector<int> seen;
+    for (int s : sc.states_seen)
+        if (s != 0) seen.push_back(s);
+    const std::vector<int> expected = {STATE_INTRO, STATE_PLAY, STATE_LEVELEND, STATE_TITLE};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(score_at_title - score_at_start, 1100); // the area's bonus: 1000 per level, 100 per area after the first
+}
+
+} // namespace
