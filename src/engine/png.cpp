@@ -70,7 +70,7 @@ bool DecodePNG(const uint8_t* data, size_t size, TPixmap& out) {
     return true;
 }
 
-bool WritePNG(const std::string& path, int width, int height, const uint8_t* rgb) {
+bool WritePNG(const std::string& path, int width, int height, const uint8_t* rgb, bool alpha) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -81,10 +81,13 @@ bool WritePNG(const std::string& path, int width, int height, const uint8_t* rgb
         return false;
     }
     png_init_io(png, f);
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+    const size_t channels = alpha ? 4 : 3;
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8,
+                 alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < height; ++y) png_write_row(png, const_cast<png_bytep>(rgb + size_t(y) * width * 3));
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, const_cast<png_bytep>(rgb + size_t(y) * size_t(width) * channels));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fclose(f) == 0;

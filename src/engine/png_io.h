@@ -9,5 +9,6 @@
 
 // Decodes a PNG held in memory into an RGB24 pixmap (RGBA32 when the file carries alpha).
 bool DecodePNG(const uint8_t* data, size_t size, TPixmap& out);
-// Writes width x height RGB bytes (top row first) as an 8-bit RGB PNG.
-bool WritePNG(const std::string& path, int width, int height, const uint8_t* rgb);
+// Writes width x height RGB bytes (top row first) as an 8-bit RGB PNG, or RGBA bytes as an RGBA
+// PNG when `alpha` is set.
+bool WritePNG(const std::string& path, int width, int height, const uint8_t* rgb, bool alpha = false);

@@ -47,7 +47,7 @@ auto shaded(Col base, float cx, float cy, float r) {
 }
 
 void outlined_ellipse(Canvas& c, float cx, float cy, float rx, float ry, Col base, float line = 1.5f) {
-    c.Ellipse(cx, cy, rx + line, ry + line, kInk);
+    c.Ellipse(cx, cy, rx * 1.05f + line, ry + line, kInk); // the side lobes reach 1.05 rx
     c.Ellipse(cx, cy, rx, ry, shaded(base, cx, cy, std::max(rx, ry)));
 }
 
@@ -1058,16 +1058,66 @@ int contact_sheet(const std::string& out, const std::string& graphx, Font& font)
     return write(c, out) ? 0 : 1;
 }
 
+// The program's icon: the hero's face filling a square of `size` pixels, on a transparent ground.
+// Drawn twice, over black and over white: how far each pixel follows the ground gives its
+// coverage, and the colour over black divided by that coverage its own colour.
+void icon_face(Canvas& c, float size) {
+    const float rx = size * 0.40f, ry = rx * 0.92f, cx = size * 0.5f, cy = size * 0.55f;
+    // The sprite's outline, stem and teeth are a few pixels, right for 40 px only: here they
+    // grow with the icon.
+    const float line = std::max(1.5f, size * 0.025f), sw = std::max(2.0f, size * 0.07f);
+    const float top = cy - ry - size * 0.13f;
+    c.Ellipse(cx, cy, rx * 1.05f + line, ry + line, kInk); // the side lobes reach 1.05 rx
+    pumpkin(c, cx, cy, rx, ry, kPumpkin, true, true);
+    const float edge = std::max(1.2f, line * 0.5f);
+    c.Rect(cx - sw - edge, top - edge, cx + sw + edge, cy - ry + sw, kInk);
+    c.Rect(cx - sw, top, cx + sw, cy - ry + sw - edge, kStem);
+    const float my = cy + ry * 0.28f, mw = rx * 0.65f, tooth = std::max(1.6f, ry * 0.11f);
+    c.Rect(cx - mw * 0.35f, my - 1.6f, cx - mw * 0.12f, my + tooth, kPumpkin);
+    c.Rect(cx + mw * 0.12f, my - 1.6f, cx + mw * 0.35f, my + tooth, kPumpkin);
+}
+
+bool write_icon(int size, const std::string& path) {
+    Canvas black(size, size), white(size, size);
+    white.Rect(0, 0, float(size), float(size), rgb(255, 255, 255));
+    icon_face(black, float(size));
+    icon_face(white, float(size));
+    std::vector<uint8_t> rgba(size_t(size) * size * 4);
+    for (size_t i = 0, n = size_t(size) * size; i < n; ++i) {
+        const float* b = &black.px[i * 3];
+        const float* w = &white.px[i * 3];
+        const float a = std::clamp(1.0f - ((w[0] - b[0]) + (w[1] - b[1]) + (w[2] - b[2])) / (3 * 255.0f), 0.0f, 1.0f);
+        for (int k = 0; k < 3; ++k)
+            rgba[i * 4 + k] = a > 0 ? uint8_t(std::clamp(int(std::lround(b[k] / a)), 0, 255)) : 0;
+        rgba[i * 4 + 3] = uint8_t(std::lround(a * 255));
+    }
+    if (!WritePNG(path, size, size, rgba.data(), true)) {
+        std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The icon in the sizes desktops look for: OUTDIR/pumko_N.png.
+int icons(const std::string& out) {
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        ok = write_icon(size, out + "/pumko_" + std::to_string(size) + ".png") && ok;
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icons") return icons(argv[2]);
     if (argc >= 5 && std::string(argv[1]) == "--contact") {
         Font font;
         if (!font.Open(argv[4])) return 1;
         return contact_sheet(argv[2], argv[3], font);
     }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: artgen OUTPUT_DIR FONT_FILE | artgen --contact OUT.png GRAPHX_DIR FONT_FILE\n");
+        std::fprintf(stderr, "usage: artgen OUTPUT_DIR FONT_FILE | artgen --contact OUT.png GRAPHX_DIR FONT_FILE | "
+                             "artgen --icons OUTPUT_DIR\n");
         return 2;
     }
     const std::string out = argv[1];
