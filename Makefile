@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test prove screens soak clean
+.PHONY: all deps configure build run test prove screens soak install uninstall package clean
 
 all: build
 
@@ -38,6 +38,20 @@ soak: deps
 	mkdir -p build-sanitize/soak-run && cd build-sanitize/soak-run && \
 	  ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ../soak 1000000 2026 $(CURDIR)/assets/recordings
+
+# Installs the game under PREFIX (/usr/local unless given), inside DESTDIR when set:
+#   make install PREFIX=/usr DESTDIR=/tmp/root
+# `make uninstall` (same PREFIX and DESTDIR) removes what the last install put.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+uninstall:
+	cmake --build $(BUILD) --target uninstall
+
+# The Debian package: build/pumko_VERSION_ARCH.deb (install it with apt-get install ./build/pumko_*.deb).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) build-sanitize

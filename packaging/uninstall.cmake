@@ -1,0 +1,33 @@
+# Removes every file listed in an install manifest (under $ENV{DESTDIR} when set), then the game's
+# own folders (share/games/pumko, share/doc/pumko and those below them) once they are empty.
+# Shared folders such as bin/ or share/applications/ are left in place.
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} is missing (run make install first)")
+endif()
+file(STRINGS "${MANIFEST}" installed)
+set(folders "")
+foreach(file ${installed})
+  set(path "$ENV{DESTDIR}${file}")
+  if(EXISTS "${path}" OR IS_SYMLINK "${path}")
+    message(STATUS "Removing ${path}")
+    file(REMOVE "${path}")
+  endif()
+  # The file's folders up to the topmost one named pumko.
+  get_filename_component(folder "${path}" DIRECTORY)
+  while(folder MATCHES "/pumko(/|$)")
+    list(APPEND folders "${folder}")
+    get_filename_component(folder "${folder}" DIRECTORY)
+  endwhile()
+endforeach()
+# Deepest first, so a folder's emptied children go before it.
+list(REMOVE_DUPLICATES folders)
+list(SORT folders ORDER DESCENDING)
+foreach(folder ${folders})
+  if(IS_DIRECTORY "${folder}")
+    file(GLOB left "${folder}/*" "${folder}/.*")
+    if(NOT left)
+      message(STATUS "Removing ${folder}/")
+      file(REMOVE_RECURSE "${folder}")
+    endif()
+  endif()
+endforeach()
