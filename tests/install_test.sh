@@ -40,8 +40,8 @@ cp "$manifest" "$work/manifest.txt"
         echo "opt/games/share/games/pumko/$s.ogg"
     done
     for n in 16 22 24 32 48 64 128 256; do echo "opt/games/share/icons/hicolor/${n}x${n}/apps/pumko.png"; done
-    echo opt/games/share/man/man6/pumko-mapc.6
-    echo opt/games/share/man/man6/pumko.6
+    echo opt/games/share/man/man6/pumko-mapc.6.gz
+    echo opt/games/share/man/man6/pumko.6.gz
     echo opt/games/share/metainfo/org.pumko.Pumko.metainfo.xml
 } | sort >"$work/expected.txt"
 diff -u "$work/expected.txt" "$work/installed.txt" || fail "the installed files differ from the expected list"
