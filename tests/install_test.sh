@@ -34,6 +34,7 @@ cp "$manifest" "$work/manifest.txt"
     echo opt/games/share/doc/pumko/areas.md
     echo opt/games/share/doc/pumko/examples/1-1.txt
     for n in 01 02 03; do echo "opt/games/share/games/pumko/demodata.$n"; done
+    for n in 01 02 03 04; do echo "opt/games/share/games/pumko/graphx/pumkosahrim$n.png"; done
     for s in tilesong boing jump magic bonk bash powerup popout runestone extralife invincible hidden \
         fireball bonus wiskin splash pdeath1 pdeath2 witch edeath splat powerdwn scorpshot cannon hbthrow \
         efireball; do
@@ -73,6 +74,14 @@ while read -r opt; do
     grep -qF -- "${opt//-/\\-}" "$src/packaging/pumko.6" || fail "the manual page lacks $opt"
 done <"$work/options.txt"
 echo "manual page: all $(wc -l <"$work/options.txt") options of --help"
+
+# The installed compiler draws an area with the game's art; the build tree's, with none beside it,
+# draws coloured squares on a plain night sky.
+mkdir -p "$work/art" "$work/plain"
+"$root/opt/games/bin/pumko-mapc" preview -o "$work/art" "$src/tests/areas/flat.txt" || fail "pumko-mapc preview"
+"$build/tools/mapc/mapc" preview -o "$work/plain" "$src/tests/areas/flat.txt" || fail "mapc preview"
+cmp -s "$work/art/1-2.png" "$work/plain/1-2.png" && fail "the installed preview does not use the game's art"
+echo "pumko-mapc: preview drawn with the installed art"
 
 # --- the installed program, run from another folder -------------------------------------------
 elsewhere="$work/elsewhere"

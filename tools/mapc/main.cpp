@@ -4,9 +4,11 @@
 //   mapc -o OUTDIR SOURCE...                      write OUTDIR/pumkosahrimL.A for each source
 //   mapc preview -o OUTDIR [--sheet PNG] [--backdrops DIR] SOURCE...
 //                                                 write OUTDIR/L-A.png pictures of each area
+//                                                 (installed, with the game's own art by default)
 //   mapc reach SOURCE...                          search each area for a way from the start to
 //                                                 the cauldron on its terrain; slow (seconds each)
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -25,6 +27,20 @@ bool read_text(const std::string& path, std::string& text) {
     if (!in) return false;
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return true;
+}
+
+#ifndef PUMKO_INSTALLED_DATA
+#define PUMKO_INSTALLED_DATA "../share/games/pumko"
+#endif
+
+// Installed, the game's sprite sheet and backdrops lie in graphx/ of the data folder beside this
+// program; empty when they are not there (a build tree).
+std::string installed_art() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    const std::filesystem::path dir = (exe.parent_path() / PUMKO_INSTALLED_DATA / "graphx").lexically_normal();
+    return std::filesystem::is_regular_file(dir / "pumkosahrim01.png", ec) ? dir.string() : std::string();
 }
 
 int usage() {
@@ -59,6 +75,10 @@ int main(int argc, char** argv) {
             sources.push_back(a);
     }
     if ((out_dir.empty() && !reach) || sources.empty()) return usage();
+    if (preview && sheet.empty() && backdrops.empty()) {
+        backdrops = installed_art();
+        if (!backdrops.empty()) sheet = backdrops + "/pumkosahrim01.png";
+    }
 
     std::vector<std::string> errors;
     std::vector<mapc::Grid> grids;
