@@ -71,7 +71,7 @@ fi
 # Every option in --help is in the manual page.
 "$root/opt/games/bin/pumko" --help | grep -o -- '--[a-z-]*' | sort -u >"$work/options.txt"
 while read -r opt; do
-    grep -qF -- "${opt//-/\\-}" "$src/packaging/pumko.6" || fail "the manual page lacks $opt"
+    grep -qF -- "${opt//-/\\-}" "$src/packaging/pumko.6.in" || fail "the manual page lacks $opt"
 done <"$work/options.txt"
 echo "manual page: all $(wc -l <"$work/options.txt") options of --help"
 
