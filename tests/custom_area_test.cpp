@@ -140,4 +140,20 @@ TEST_F(CustomArea, AGoodAreaIsPlayedFromTheStartToItsCauldronThenTheTitle) {
     EXPECT_EQ(score_at_title - score_at_start, 1100); // the area's bonus: 1000 per level, 100 per area after the first
 }
 
+TEST_F(CustomArea, AnAreaOfALaterLevelPlaysWithThatLevelsWitchPace) {
+    std::vector<std::string> errors;
+    ASSERT_TRUE(LoadCustomArea(Compiled("pumkosahrim4.2"), errors)) << Joined(errors);
+    Scenario sc("custom-pace");
+    int pace = 0, level = 0;
+    sc.When([&] { return game.state == 0 && sc.Frame() >= 3; }, [&] { sc.Press(KEY_LCONTROL); });
+    sc.When([] { return game.state == STATE_INTRO; }, [&] { sc.Press(KEY_LCONTROL); });
+    sc.When([] { return game.state == STATE_PLAY; },
+            [&] {
+                pace = game.fireballmaxtmr;
+                level = current_player().level;
+            });
+    EXPECT_EQ(sc.Run(3000), 0);
+    EXPECT_EQ(level, 4);
+    EXPECT_EQ(pace, 400); // 700 at level 1, 100 frames sooner each level after
+}
 } // namespace
