@@ -136,4 +136,17 @@ TEST_F(Collision, DegenerateAndStaggeredQuads) {
     EXPECT_TRUE(Overlap(tall, 100, 100, flat, 100, 120));
 }
 
+// The cheap pre-test keeps the boxes of the last few images it met. With that store full, the
+// second image of a test takes the place the first image's box came from; the first box must
+// still be its own, or a real overlap of a large and a small image is missed.
+TEST_F(Collision, ThePreTestNeverMixesUpTwoImagesBoxes) {
+    TImage big = Opaque(600, 400), small = Opaque(20, 20);
+    TImage fillers[3] = {Opaque(7, 7), Opaque(9, 9), Opaque(13, 13)};
+    for (int round = 0; round < 4; ++round) { // whatever place in the store the big image lands on
+        EXPECT_FALSE(ImagesOverlap(&big, 0, 0, 0, &big, 5000, 0, 0));
+        for (TImage& f : fillers) EXPECT_FALSE(ImagesOverlap(&f, 0, 0, 0, &f, 5000, 0, 0));
+        EXPECT_TRUE(ImagesOverlap(&big, 320, 240, 0, &small, 400, 300, 0)) << "round " << round;
+    }
+}
+
 } // namespace

@@ -310,7 +310,8 @@ const Extent& ExtentOf(const TImage* img, const TDrawState& ds) {
 // these boxes may differ from the exact quads, so the answer never differs from the full test.
 bool ClearlyApart(TImage* img1, int x1, int y1, TImage* img2, int x2, int y2) {
     const TDrawState& ds = DrawState();
-    const Extent& a = ExtentOf(img1, ds);
+    // A copy: looking up the second image may reuse the cache entry the first one came from.
+    const Extent a = ExtentOf(img1, ds);
     const Extent& b = ExtentOf(img2, ds);
     constexpr float margin = 1.0f;
     const float dx = float(x2 - x1), dy = float(y2 - y1);
