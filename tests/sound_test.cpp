@@ -128,6 +128,68 @@ TEST_F(Mixer, LoopingHalfRateAndClipping) {
     EXPECT_EQ(Mix(kDelay + 10).back(), 32767);
 }
 
+TEST_F(Mixer, LoudChannelsClipInsteadOfWrappingAround) {
+    TSound up = Constant(32000, 4000), down = Constant(-32000, 4000);
+    TChannel a = AllocChannel(), b = AllocChannel();
+    a.SetVolume(20.0f); // 32000 x 20 overflows 32 bits once scaled to the gain's fixed point
+    up.Play(a);
+    EXPECT_EQ(Mix(kDelay + 10).back(), 32767);
+    a.Stop();
+    b.SetVolume(1e12f);
+    down.Play(b);
+    EXPECT_EQ(Mix(kDelay + 600).back(), -32768);
+}
+
+TEST_F(Mixer, PlayOnAStaleChannelStartsNothing) {
+    TSound s = Constant(1000, 4000);
+    TChannel ch = AllocChannel();
+    ch.Stop();
+    const TChannel got = s.Play(ch);
+    EXPECT_FALSE(got.Playing());
+    EXPECT_FALSE(ch.Playing());
+    EXPECT_EQ(Mix(kDelay + 100).back(), 0);
+}
+
+namespace {
+// A host whose clock, when armed, runs the audio callback once: the mixer's own reading of the
+// clock in Play then lands the audio thread's work in the middle of the Play.
+class MidPlayAudio : public HeadlessPlatform {
+  public:
+    int armed_frames = 0;
+    uint32_t Millis() override {
+        if (armed_frames > 0) {
+            std::vector<int16_t> out(size_t(armed_frames) * 2);
+            armed_frames = 0;
+            MixAudio(out.data(), int(out.size() / 2));
+        }
+        return HeadlessPlatform::Millis();
+    }
+};
+} // namespace
+
+// A sound started on a kept channel just as the one before it ends: the audio thread records the
+// old sound's end while the new one is being started, and must not mark the new one as ended.
+TEST(MixerRace, ASoundStartedOnAKeptChannelAsTheLastOneEndsStillPlays) {
+    MidPlayAudio host;
+    host.EnableAudio(true);
+    EngineInit(&host);
+    SoundReopen();
+    TSound first = Constant(1000, 2000), next = Constant(500, 100000);
+    TChannel ch = AllocChannel();
+    first.Play(ch);
+    std::vector<int16_t> out(size_t(kDelay + 1990) * 2);
+    host.MixAudio(out.data(), kDelay + 1990); // ten frames of the first sound left
+    host.armed_frames = 512;
+    next.Play(ch);
+    EXPECT_TRUE(ch.Playing());
+    std::vector<int16_t> later(size_t(kDelay + 100) * 2);
+    host.MixAudio(later.data(), kDelay + 100);
+    EXPECT_EQ(later[later.size() - 2], 500);
+    EXPECT_TRUE(ch.Playing());
+    EngineShutdown();
+    SoundReopen();
+}
+
 TEST(Sounds, GeneratedFilesDecodeAndMissingOnesAreHarmless) {
     TSound boing = TSound::Load("data\\boing.ogg", 0);
     ASSERT_TRUE(boing);

@@ -2,6 +2,11 @@
 // mixed in 16.16 fixed point into one 44100 Hz 16-bit stereo stream. The game thread starts
 // voices through a lock-free ring and changes a channel by writing single words of its slot;
 // the audio thread picks both up at the next fragment. No allocation happens on the audio thread.
+//
+// A slot's status word carries, above its status bits, the number of the slot's latest start
+// (every Play, Cue, allocation and Stop counts one). The audio thread knows which start its voice
+// came from, and records the end of that voice only while no newer start has been made, so a
+// sound started on a kept channel just as the previous one ends is never marked as ended.
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
@@ -22,15 +27,25 @@ constexpr int kFragment = 512;
 constexpr int kStartDelayMs = 20;
 
 enum : int { ST_IDLE = 0, ST_STOPPED = 1, ST_ONCE = 2, ST_LOOP = 4, ST_PAUSED = 16 };
+constexpr uint32_t kStatusBits = 0xff;
+
+// The status word: start number in the high 24 bits, status in the low 8.
+constexpr int StatusOf(uint32_t word) { return int(word & kStatusBits); }
+constexpr uint32_t StartOf(uint32_t word) { return word >> 8; }
+constexpr uint32_t Word(uint32_t start, int status) { return (start << 8) | uint32_t(status); }
+
+// The loudest gain a channel takes (4096 = unity); anything louder clips in the output anyway.
+constexpr float kMaxVolume = 4096.0f;
 enum : int { OWN_FREE = 0, OWN_KEPT = 1, OWN_AUTO = 2 };
 
 struct Slot {
     std::atomic<uint32_t> handle{0}; // generation in the high bits, slot index in the low 12
     std::atomic<int> owner{OWN_FREE};
-    std::atomic<int> status{ST_STOPPED};
+    std::atomic<uint32_t> status{Word(0, ST_STOPPED)};
     std::atomic<int> vol_req{4096}, pan_req{0}, depth_req{4096}, rate_req{65536};
     // Audio thread only.
     std::shared_ptr<const SoundData> sound;
+    uint32_t start = 0; // the start the voice being mixed came from
     uint32_t pos = 0, frac = 0;
     int vol_cur = 4096, pan_cur = 0, depth_cur = 4096, rate_cur = 65536;
     int delay = 0;
@@ -40,6 +55,7 @@ struct Slot {
 struct Start {
     int slot = 0;
     uint32_t handle = 0;
+    uint32_t start = 0;
     std::shared_ptr<const SoundData> sound;
     uint32_t start_ms = 0;
 };
@@ -50,7 +66,7 @@ struct Mixer {
     std::atomic<uint32_t> ring_write{0}, ring_read{0};
     std::array<int, kSlots> active{}; // indices of active slots (audio thread)
     int active_count = 0;
-    std::array<int32_t, kFragment * 2> acc{};
+    std::array<int64_t, kFragment * 2> acc{};
     int next_free = 1;
     bool tried = false, open = false;
 };
@@ -79,6 +95,13 @@ Slot* SlotOf(uint32_t handle) {
     return s.handle.load() == handle ? &s : nullptr;
 }
 
+// Records a new start on the slot with the given status; returns its number (game thread).
+uint32_t NewStart(Slot& s, int status) {
+    const uint32_t start = (StartOf(s.status.load()) + 1) & 0xffffffu;
+    s.status = Word(start, status);
+    return start;
+}
+
 // Takes a free slot with a new generation, so older handles to it go stale.
 uint32_t Allocate(int owner) {
     Mixer& m = M();
@@ -93,7 +116,7 @@ uint32_t Allocate(int owner) {
         s.pan_req = 0;
         s.depth_req = 4096;
         s.rate_req = 65536;
-        s.status = ST_STOPPED;
+        NewStart(s, ST_STOPPED);
         s.handle = handle;
         return handle;
     }
@@ -105,6 +128,7 @@ TChannel StartSound(const std::shared_ptr<const SoundData>& data, TChannel chann
     Mixer& m = M();
     uint32_t handle = channel.handle;
     Slot* s = SlotOf(handle);
+    if (s == nullptr && handle != 0) return channel; // a stale channel starts nothing
     if (s == nullptr) {
         handle = Allocate(OWN_AUTO);
         s = SlotOf(handle);
@@ -112,27 +136,33 @@ TChannel StartSound(const std::shared_ptr<const SoundData>& data, TChannel chann
     }
     const uint32_t w = m.ring_write.load(std::memory_order_relaxed);
     if (w - m.ring_read.load(std::memory_order_acquire) >= uint32_t(kRing)) return TChannel{handle}; // full
-    s->status = (data->loop ? ST_LOOP : ST_ONCE) | (paused ? ST_PAUSED : 0);
     Start& st = m.ring[w % kRing];
     st.slot = int(handle & 4095u);
     st.handle = handle;
+    st.start = NewStart(*s, (data->loop ? ST_LOOP : ST_ONCE) | (paused ? ST_PAUSED : 0));
     st.sound = data;
     st.start_ms = uint32_t(MilliTime());
     m.ring_write.store(w + 1, std::memory_order_release);
     return TChannel{handle};
 }
 
-void Release(Mixer& m, Slot& s) {
-    s.status = ST_IDLE;
-    s.owner = OWN_FREE;
-    (void)m;
+// The end of the voice that came from start `start` (audio thread): a kept channel reads as
+// stopped, an automatic one is released. Nothing changes once a newer start has been made.
+void EndVoice(Slot& s, uint32_t start) {
+    uint32_t word = s.status.load();
+    const bool automatic = s.owner.load() == OWN_AUTO;
+    const uint32_t ended = Word(start, automatic ? ST_IDLE : ST_STOPPED);
+    while (StartOf(word) == start && word != ended)
+        if (s.status.compare_exchange_weak(word, ended)) {
+            if (automatic) s.owner = OWN_FREE;
+            break;
+        }
 }
 
 // Mixes one voice into the accumulators; returns false when the voice has ended.
 bool MixVoice(Mixer& m, Slot& s, int frames) {
     const SoundData& d = *s.sound;
-    const int status = s.status.load();
-    const bool loop = (status & ST_LOOP) != 0;
+    const bool loop = (StatusOf(s.status.load()) & ST_LOOP) != 0;
     const int vol_req = s.vol_req.load(), pan = s.pan_req.load(), depth = s.depth_req.load();
     s.rate_cur = s.rate_req.load();
     s.pan_cur = pan;
@@ -144,8 +174,8 @@ bool MixVoice(Mixer& m, Slot& s, int frames) {
     const int vol_from = s.vol_cur;
     for (int i = 0; i < n; ++i) {
         const int vol = n > 0 ? vol_from + int(int64_t(vol_req - vol_from) * i / n) : vol_req;
-        const int gl = pan > 0 ? vol * (4096 - pan) / 4096 : vol;
-        int gr = pan < 0 ? vol * (4096 + pan) / 4096 : vol;
+        const int64_t gl = pan > 0 ? int64_t(vol) * (4096 - pan) / 4096 : vol;
+        int64_t gr = pan < 0 ? int64_t(vol) * (4096 + pan) / 4096 : vol;
         if (depth < 0) gr = -gr;
         // The sound's value by linear interpolation between neighbouring frames.
         const uint32_t p0 = s.pos, p1 = (s.pos + 1 < uint32_t(d.length)) ? s.pos + 1 : (loop ? 0 : s.pos);
@@ -158,8 +188,8 @@ bool MixVoice(Mixer& m, Slot& s, int frames) {
         const int f = int(s.frac >> 4); // 12-bit fraction
         l = sample(p0, 0) + ((sample(p1, 0) - sample(p0, 0)) * f >> 12);
         r = d.channels > 1 ? sample(p0, 1) + ((sample(p1, 1) - sample(p0, 1)) * f >> 12) : l;
-        m.acc[size_t(start + i) * 2] += l * gl / 256;
-        m.acc[size_t(start + i) * 2 + 1] += r * gr / 256;
+        m.acc[size_t(start + i) * 2] += int64_t(l) * gl / 256;
+        m.acc[size_t(start + i) * 2 + 1] += int64_t(r) * gr / 256;
         const uint64_t next = (uint64_t(s.pos) << 16 | s.frac) + step;
         s.pos = uint32_t(next >> 16);
         s.frac = uint32_t(next & 0xffff);
@@ -187,6 +217,7 @@ void MixFragment(Mixer& m, int16_t* out, int frames) {
         Slot& s = m.slots[size_t(st.slot)];
         if (s.handle.load() == st.handle) {
             s.sound = std::move(st.sound);
+            s.start = st.start;
             s.pos = s.frac = 0;
             s.vol_cur = s.vol_req.load();
             const int delay_ms = std::max(0, int(st.start_ms + kStartDelayMs - now));
@@ -204,23 +235,23 @@ void MixFragment(Mixer& m, int16_t* out, int frames) {
     for (int i = 0; i < m.active_count;) {
         const int index = m.active[size_t(i)];
         Slot& s = m.slots[size_t(index)];
-        const int status = s.status.load();
-        const bool stale = (s.handle.load() & 4095u) != uint32_t(index) || s.owner.load() == OWN_FREE;
+        const uint32_t word = s.status.load();
+        const int status = StatusOf(word);
+        // Stopped, handed to a new owner, or superseded by a start not yet picked up.
+        const bool gone =
+            (s.handle.load() & 4095u) != uint32_t(index) || s.owner.load() == OWN_FREE || StartOf(word) != s.start;
         bool keep = true;
-        if (stale || status == ST_IDLE) {
+        if (gone || status == ST_IDLE) {
             keep = false;
         } else if (status == ST_STOPPED) {
-            if (s.owner.load() == OWN_AUTO) Release(m, s);
+            EndVoice(s, s.start);
             keep = false;
         } else if (status & ST_PAUSED) {
             s.vol_cur = s.vol_req.load(); // a volume set while paused applies at once
         } else if (!s.sound) {
             keep = false;
         } else if (!MixVoice(m, s, frames)) {
-            if (s.owner.load() == OWN_AUTO)
-                Release(m, s);
-            else
-                s.status = ST_STOPPED;
+            EndVoice(s, s.start);
             keep = false;
         }
         if (keep) {
@@ -230,7 +261,7 @@ void MixFragment(Mixer& m, int16_t* out, int frames) {
             m.active[size_t(i)] = m.active[size_t(--m.active_count)];
         }
     }
-    for (int i = 0; i < frames * 2; ++i) out[i] = int16_t(std::clamp(m.acc[size_t(i)] >> 4, -32768, 32767));
+    for (int i = 0; i < frames * 2; ++i) out[i] = int16_t(std::clamp<int64_t>(m.acc[size_t(i)] >> 4, -32768, 32767));
 }
 
 void AudioCallback(void*, int16_t* out, int frames) {
@@ -316,36 +347,41 @@ TChannel AllocChannel() {
 void TChannel::Stop() const {
     if (Slot* s = SlotOf(handle)) {
         // The handle goes stale at once; the audio thread drops the voice at its next fragment.
-        s->status = ST_IDLE;
+        NewStart(*s, ST_IDLE);
         s->handle = (handle & ~4095u) + 4096u; // index 0: matches no handle
         s->owner = OWN_FREE;
     }
 }
 
 void TChannel::SetPaused(int flag) const {
-    if (Slot* s = SlotOf(handle)) {
-        int st = s->status.load();
-        if (st != ST_ONCE && st != ST_LOOP && st != (ST_ONCE | ST_PAUSED) && st != (ST_LOOP | ST_PAUSED)) return;
-        s->status = flag ? (st | ST_PAUSED) : (st & ~ST_PAUSED);
+    Slot* s = SlotOf(handle);
+    if (s == nullptr) return;
+    // The audio thread may end the voice meanwhile; then there is nothing left to pause.
+    uint32_t word = s->status.load();
+    while (true) {
+        const int st = StatusOf(word) & ~ST_PAUSED;
+        if (st != ST_ONCE && st != ST_LOOP) return;
+        const uint32_t wanted = Word(StartOf(word), flag ? (st | ST_PAUSED) : st);
+        if (word == wanted || s->status.compare_exchange_weak(word, wanted)) return;
     }
 }
 
 void TChannel::SetVolume(float volume) const {
-    if (Slot* s = SlotOf(handle)) s->vol_req = int(volume * 4096.0f);
+    if (Slot* s = SlotOf(handle)) s->vol_req = int(std::clamp(volume, -kMaxVolume, kMaxVolume) * 4096.0f);
 }
 void TChannel::SetPan(float pan) const {
-    if (Slot* s = SlotOf(handle)) s->pan_req = std::clamp(int(pan * 4096.0f), -4096, 4096);
+    if (Slot* s = SlotOf(handle)) s->pan_req = int(std::clamp(pan, -1.0f, 1.0f) * 4096.0f);
 }
 void TChannel::SetDepth(float depth) const {
-    if (Slot* s = SlotOf(handle)) s->depth_req = int(depth * 4096.0f);
+    if (Slot* s = SlotOf(handle)) s->depth_req = int(std::clamp(depth, -kMaxVolume, kMaxVolume) * 4096.0f);
 }
 void TChannel::SetRate(float rate) const {
-    if (Slot* s = SlotOf(handle)) s->rate_req = std::max(0, int(rate * 65536.0f));
+    if (Slot* s = SlotOf(handle)) s->rate_req = int(std::clamp(rate, 0.0f, 1024.0f) * 65536.0f);
 }
 bool TChannel::Playing() const {
     const Slot* s = SlotOf(handle);
     if (s == nullptr) return false;
-    const int st = s->status.load();
+    const int st = StatusOf(s->status.load());
     return st == ST_ONCE || st == ST_LOOP;
 }
 
@@ -355,7 +391,8 @@ void SoundReopen() {
     m.open = false;
     for (Slot& s : m.slots) {
         s.owner = OWN_FREE;
-        s.status = ST_STOPPED;
+        s.status = Word(0, ST_STOPPED);
+        s.start = 0;
         s.sound.reset();
         s.active = false;
     }
