@@ -125,9 +125,28 @@ TEST_F(Fonts, TextDrawsInTheCurrentColourFromTheTopOfTheLine) {
     SetColor(255, 255, 255);
 }
 
-TEST_F(Fonts, NoFontSelectedIsHarmless) {
-    SelectFont(nullptr);
-    DrawString("Pumko", 10, 10);
-    EXPECT_GE(TextWidthOf("Pumko"), 0);
+// With no font selected (or the game's failed to load) text still shows, in the built-in font.
+TEST_F(Fonts, NoFontSelectedDrawsWithTheBuiltInFont) {
+    SelectFont(LoadFont("/nonexistent/font.ttf", 22, FONT_SMOOTH));
     EXPECT_EQ(TextWidthOf(""), 0);
+    EXPECT_EQ(TextWidthOf("Pumko 1"), 7 * 12);
+    SetColor(255, 0, 0);
+    DrawString("Pumko 1", 100, 100);
+    const int line = BuiltinFont()->height;
+    EXPECT_GT(Differing(100, 100, 7 * 12, line, {0, 0, 0}), 100);
+    EXPECT_EQ(Differing(0, 0, 640, 100, {0, 0, 0}), 0);
+    EXPECT_EQ(Differing(0, 100 + line, 640, 100, {0, 0, 0}), 0);
+    // Its "I" is a bar with serifs: the middle column is set on every row, its neighbours only
+    // at the top and the bottom.
+    Cls();
+    DrawString("I", 0, 0);
+    std::vector<uint8_t> px(size_t(12) * line * 3);
+    ReadBackBuffer(0, 0, 12, line, px.data());
+    auto red = [&](int x, int y) { return px[(size_t(y) * 12 + size_t(x)) * 3] == 255; };
+    for (int y = 2; y < 16; ++y) EXPECT_TRUE(red(4, y)) << y;
+    EXPECT_TRUE(red(2, 2));
+    EXPECT_FALSE(red(2, 8));
+    EXPECT_FALSE(red(4, 1));
+    EXPECT_FALSE(red(4, 16));
+    SetColor(255, 255, 255);
 }

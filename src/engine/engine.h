@@ -70,7 +70,10 @@ void DrawFilledRect(float x, float y, float w, float h);
 
 enum { FONT_BOLD = 1, FONT_ITALIC = 2, FONT_SMOOTH = 4 };
 TImageFont* LoadFont(const std::string& path, int size, int style);
+// Selects the font text is drawn with; null selects the built-in font.
 void SelectFont(TImageFont* font);
+// The built-in font: 5 x 7 pixel characters drawn at twice their size, for ASCII 32 to 126.
+TImageFont* BuiltinFont();
 void DrawString(const std::string& text, float x, float y);
 int TextWidthOf(const std::string& text);
 

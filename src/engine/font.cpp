@@ -96,9 +96,14 @@ TImageGlyph* TImageFont::Glyph(unsigned char c) {
     return &g;
 }
 
-void DrawString(const std::string& text, float x, float y) {
+// The selected font, or the built-in one when none is (no font selected, or it failed to load).
+static TImageFont* CurrentFont() {
     TImageFont* font = DrawState().image_font;
-    if (!font) return;
+    return font ? font : BuiltinFont();
+}
+
+void DrawString(const std::string& text, float x, float y) {
+    TImageFont* font = CurrentFont();
     const TDrawState& s = DrawState();
     float pen_x = x + s.origin_x + s.handle_x * s.tform_ix + s.handle_y * s.tform_iy;
     float pen_y = y + s.origin_y + s.handle_x * s.tform_jx + s.handle_y * s.tform_jy;
@@ -116,8 +121,7 @@ void DrawString(const std::string& text, float x, float y) {
 }
 
 int TextWidthOf(const std::string& text) {
-    TImageFont* font = DrawState().image_font;
-    if (!font) return 0;
+    TImageFont* font = CurrentFont();
     float width = 0;
     for (unsigned char c : text) {
         TImageGlyph* g = font->Glyph(c);
