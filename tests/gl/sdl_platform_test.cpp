@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,18 @@ TEST(SdlAudio, CallsBackInFragmentsUntilClosed) {
         EXPECT_EQ(probe.calls, after);
     }
     unsetenv("SDL_AUDIODRIVER");
+}
+
+// The clock counts from the host's start, not from the program's: seeding the random numbers
+// from it at start-up gives a different game each run.
+TEST(SdlClock, CountsMillisecondsSinceTheHostStarted) {
+    SdlPlatform platform;
+    timespec boot{};
+    ASSERT_EQ(clock_gettime(CLOCK_BOOTTIME, &boot), 0);
+    const uint32_t expected = uint32_t(uint64_t(boot.tv_sec) * 1000u + uint64_t(boot.tv_nsec) / 1000000u);
+    const int32_t apart = int32_t(platform.Millis() - expected);
+    EXPECT_GE(apart, 0);
+    EXPECT_LT(apart, 1000);
 }
 
 // Without any display the window cannot open, and the reason comes back in one line.

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "engine/platform/sdl/sdl_keys.h"
@@ -303,7 +304,13 @@ void SdlPlatform::MovePointer(int x, int y) {
 
 void SdlPlatform::HidePointer() { SDL_ShowCursor(SDL_DISABLE); }
 
-uint32_t SdlPlatform::Millis() { return SDL_GetTicks(); }
+// Milliseconds since the host started, wrapping at 32 bits: the start-up seed differs from run to
+// run, where SDL's own count (since the library started) would give nearly the same seed each time.
+uint32_t SdlPlatform::Millis() {
+    timespec ts{};
+    if (clock_gettime(CLOCK_BOOTTIME, &ts) != 0) clock_gettime(CLOCK_MONOTONIC, &ts);
+    return uint32_t(uint64_t(ts.tv_sec) * 1000u + uint64_t(ts.tv_nsec) / 1000000u);
+}
 
 void SdlPlatform::Sleep(int ms) {
     if (ms > 0) SDL_Delay(Uint32(ms));
