@@ -2,6 +2,8 @@
 // and by changes to the game state made between frames.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "main/scenario.h"
@@ -306,6 +308,72 @@ TEST(GameFlow, ShortTopScoreFileReadsMissingBytesAsZero) {
     EXPECT_EQ(sc.Run(), 0);
     EXPECT_EQ(top, 0x1234);
     EXPECT_EQ(ReadScoreFile(sc.Folder()), 0x1234);
+}
+
+namespace {
+// Runs the rest of a test as an unprivileged user where the tests run as root, so that file
+// permissions hold; the scenario's folders are opened to everyone first.
+class Unprivileged {
+  public:
+    explicit Unprivileged(const std::filesystem::path& folder) {
+        using std::filesystem::perms;
+        std::filesystem::permissions(folder, perms::all);
+        std::filesystem::permissions(folder / "data", perms::all);
+        if (::geteuid() == 0) dropped_ = ::seteuid(65534) == 0;
+    }
+    ~Unprivileged() {
+        if (dropped_) {
+            EXPECT_EQ(::seteuid(0), 0);
+        }
+    }
+
+  private:
+    bool dropped_ = false;
+};
+
+void WriteScoreFile(const std::filesystem::path& folder, int32_t value) {
+    std::ofstream out(folder / "data" / "hiscore.dat", std::ios::binary);
+    const uint32_t v = uint32_t(value);
+    const char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    out.write(b, 4);
+}
+} // namespace
+
+// A score file that exists but cannot be read may hold a better score: it is left as it is, and
+// the game says so, rather than replacing it with this run's.
+TEST(GameFlow, AnUnreadableTopScoreFileIsLeftAsItIs) {
+    Scenario sc("unreadablescore");
+    WriteScoreFile(sc.Folder(), 98765);
+    std::filesystem::permissions(sc.Folder() / "data" / "hiscore.dat", std::filesystem::perms::none);
+    int top = -1;
+    sc.When([] { return InState(STATE_TITLE); }, [&] { top = game.topscore; });
+    testing::internal::CaptureStderr();
+    {
+        Unprivileged as_player(sc.Folder());
+        EXPECT_EQ(sc.Run(), 0);
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(top, 0);
+    EXPECT_EQ(ReadScoreFile(sc.Folder()), 98765);
+    EXPECT_NE(said.find("cannot read the top score"), std::string::npos) << said;
+    EXPECT_NE(said.find("left as it is"), std::string::npos) << said;
+}
+
+// A write that fails (a full disk) is reported and never taken for a save: the old score stays.
+TEST(GameFlow, AFailedTopScoreWriteKeepsTheOldScore) {
+    Scenario sc("fullscore");
+    WriteScoreFile(sc.Folder(), 4321);
+    std::filesystem::create_symlink("/dev/full", sc.Folder() / "data" / "hiscore.tmp");
+    StartGame(sc);
+    InPlay(sc, [] { hero().score = 5000; });
+    sc.When([] { return true; }, [] {}); // one play frame raises the top score
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(sc.Run(), 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(game.topscore, 5000);
+    EXPECT_EQ(ReadScoreFile(sc.Folder()), 4321);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(sc.Folder() / "data" / "hiscore.tmp")));
+    EXPECT_NE(said.find("could not save the top score"), std::string::npos) << said;
 }
 
 TEST(GameFlow, EscapeOnTheTitleQuitsAndAnUnwritableDataFolderCostsOnlyTheScore) {

@@ -1,6 +1,11 @@
 // The top score: one signed 32-bit little-endian int in data/hiscore.dat, read at start-up and
 // written at exit.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "game/game.h"
@@ -8,36 +13,87 @@
 static const char* const kScoreFile = "data\\hiscore.dat";
 static const char* const kScoreTemp = "data\\hiscore.tmp";
 
+// Set when a score file exists but could not be read: it may hold a better score than this run
+// knows of, so it is not overwritten at exit.
+static bool g_unreadable = false;
+
 static void load_topscore() {
     game.topscore = 0;
-    // Only a regular file is read: a folder or an unreadable file of that name costs the score, not
-    // the game.
+    g_unreadable = false;
+    // Only a regular file is read: a folder of that name costs the score, not the game.
     if (PathKind(kScoreFile) != 1) return;
-    TStream in = OpenRead(kScoreFile);
-    game.topscore = in.ReadInt();
-    in.Close();
+    const std::string path = HostPath(kScoreFile);
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    unsigned char bytes[4] = {0, 0, 0, 0}; // a short file reads its missing bytes as 0
+    if (f != nullptr) {
+        (void)std::fread(bytes, 1, 4, f);
+        if (std::ferror(f)) errno = EIO;
+    }
+    if (f == nullptr || std::ferror(f)) {
+        std::fprintf(stderr, "pumko: cannot read the top score in %s (%s); it will be left as it is\n", path.c_str(),
+                     std::strerror(errno));
+        g_unreadable = true;
+    } else {
+        game.topscore =
+            int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24);
+    }
+    if (f != nullptr) std::fclose(f);
 }
 
-// Written to a temporary file and renamed over the old one, so an interrupted write never leaves a
-// damaged score behind.
+// Writes all of `bytes` and puts them on the disk; false (errno set) on any failure.
+static bool write_synced(const std::string& path, const unsigned char* bytes, size_t count) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (size_t done = 0; ok && done < count;) {
+        const ssize_t n = ::write(fd, bytes + done, count - done);
+        if (n > 0)
+            done += size_t(n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            ok = false;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    const int saved = errno;
+    if (::close(fd) != 0) return false;
+    errno = saved;
+    return ok;
+}
+
+// The folder's entry for the renamed file reaches the disk too (where the file system can say).
+static void sync_folder(const std::string& file) {
+    const std::filesystem::path parent = std::filesystem::path(file).parent_path();
+    const char* folder = parent.empty() ? "." : parent.c_str();
+    const int fd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    if (::fsync(fd) != 0 && errno != EINVAL)
+        std::fprintf(stderr, "pumko: the top score was saved, but %s could not be synced (%s)\n", folder,
+                     std::strerror(errno));
+    ::close(fd);
+}
+
+// Written to a temporary file, put on the disk and renamed over the old one, so an interrupted
+// write or a crash never leaves a damaged score behind.
 static void save_topscore() {
-    std::error_code ec;
-    std::filesystem::create_directories(HostPath("data"), ec);
     const std::string temp = HostPath(kScoreTemp), final_path = HostPath(kScoreFile);
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (f == nullptr) {
-        std::fprintf(stderr, "pumko: could not save the top score: cannot write %s\n", temp.c_str());
+    if (g_unreadable) {
+        std::fprintf(stderr, "pumko: the top score was not saved: %s could not be read and is left as it is\n",
+                     final_path.c_str());
         return;
     }
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(final_path).parent_path(), ec);
     const uint32_t v = uint32_t(game.topscore);
     const unsigned char bytes[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-    bool ok = std::fwrite(bytes, 1, 4, f) == 4;
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok || std::rename(temp.c_str(), final_path.c_str()) != 0) {
+    if (!write_synced(temp, bytes, 4) || std::rename(temp.c_str(), final_path.c_str()) != 0) {
+        const int saved = errno;
         std::remove(temp.c_str());
-        std::fprintf(stderr, "pumko: could not save the top score to %s\n", final_path.c_str());
+        std::fprintf(stderr, "pumko: could not save the top score to %s (%s)\n", final_path.c_str(),
+                     std::strerror(saved));
+        return;
     }
+    sync_folder(final_path);
 }
 
 void topscore_file(int save) {
