@@ -137,8 +137,8 @@ TEST_F(MonsterCollisionsTest, MovingShellKnocksOutOthersButNotOneAtItsOwnTruncat
     EXPECT_EQ(hero().score, 2 * 700);
 }
 
-// The fireball passes through leapers, enemy fireballs and fire bars, and scores again on a
-// monster already knocked out.
+// The fireball passes through leapers, enemy fireballs and fire bars, and through monsters already
+// knocked out or squashed, which it never scores on again.
 TEST_F(MonsterCollisionsTest, FireballTargets) {
     fireball.x = fireball.y = 300.0f;
     fireball.state = 1;
@@ -147,13 +147,47 @@ TEST_F(MonsterCollisionsTest, FireballTargets) {
     EXPECT_EQ(fireball.state, 1);
 
     fireball.x = 310.0f;
-    monster_tag& m = add_entered(300.0f, 290.0f, 0.0f, 2, 67);
-    m.state = 0;
-    m.collisions();
+    monster_tag& out = add_entered(300.0f, 290.0f, 0.0f, 2, 67);
+    out.state = 0;
+    out.ystp = 5.0f;
+    monster_tag& squashed = add_entered(300.0f, 290.0f, 0.0f, 0, 57);
+    squashed.state = 0;
+    squashed.deathtmr = 30;
+    out.collisions();
+    squashed.collisions();
+    EXPECT_EQ(fireball.state, 1);
+    EXPECT_EQ(hero().score, 0);
+    EXPECT_EQ(squashed.ystp, 0.0f);
+
+    monster_tag& live = add_entered(300.0f, 290.0f, 0.0f, 2, 67);
+    live.collisions();
     EXPECT_EQ(fireball.state, 0);
+    EXPECT_EQ(live.state, 0);
     EXPECT_EQ(hero().score, 150);
     EXPECT_EQ(last_popup(), "150");
     EXPECT_EQ(specialfx_list.At(0)->x, 290.0f);
+}
+
+// A hero already dying (it fell into liquid earlier in the frame) is not caught again: the death
+// stays a drowning, with its splash, whatever touches the hero afterwards.
+TEST_F(MonsterCollisionsTest, AHeroAlreadyDyingIsNotHurtAgain) {
+    hero_at(300.0f, 300.0f);
+    game.pumkdeath = 2;
+    game.state = STATE_DEATH;
+    specialfx_tag::Create(300.0f, 290.0f, 0, 0, 0.0f, 0.0f, 0.0f, 3, 1); // the splash
+    add_entered(300.0f, 300.0f, -1.0f, 2, 67).collisions();
+    monster_tag& shooter = add_entered(500.0f, 300.0f, 0.0f, 4, 73);
+    shooter.projectile = 1;
+    shooter.pframe = 79;
+    shooter.px = 300.0f;
+    shooter.py = 300.0f;
+    shooter.update(0);
+    monster_tag& bar = add(300.0f, 340.0f, 1.0f, 10);
+    bar.entered = 1;
+    bar.update(0);
+    EXPECT_EQ(game.pumkdeath, 2);
+    EXPECT_EQ(specialfx_list.Count(), 1u);
+    EXPECT_EQ(game.state, STATE_DEATH);
 }
 
 TEST_F(MonsterCollisionsTest, InvincibleHeroKnocksOutWhatItTouchesExceptFireBars) {

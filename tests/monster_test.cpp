@@ -156,6 +156,19 @@ TEST_F(MonsterTest, ShellsLeaveOnTheRightAt680ButOnTheLeftOnlyPast100) {
     EXPECT_TRUE(monster_list.Empty());
 }
 
+// A fire bar knocked out by a shell falls out of play turning; its balls burn no more.
+TEST_F(MonsterTest, AKnockedOutFireBarNoLongerBurns) {
+    monster_tag& bar = add(300.0f, 300.0f, 1.0f, 10);
+    monsters_update();       // enters
+    hero_at(300.0f, 200.0f); // where its balls will be
+    bar.state = 0;
+    bar.ystp = 5.0f;
+    bar.rstp = -22;
+    for (int i = 0; i < 20; ++i) monsters_update();
+    EXPECT_EQ(game.state, STATE_PLAY);
+    EXPECT_EQ(hero().power, 0);
+}
+
 TEST_F(MonsterTest, KnockedOutLeaperLeapsOnHarmlessly) {
     monster_tag& leaper = add(300.0f, 400.0f, 0.0f, 8, -8.0f);
     leaper.state = 0; // knocked out

@@ -6,7 +6,10 @@
 #include "flow/media.h"
 #include "game/game.h"
 
+bool hero_dying() { return game.state == STATE_DEATH; }
+
 void hurt_hero() {
+    if (hero_dying()) return; // one death is enough: its kind, and its splash, stay as they are
     player_tag& p = current_player();
     if (p.power != 0) {
         play_sfx(snd_powerdwn);
@@ -72,8 +75,8 @@ void fire_bar(monster_tag& m) {
         SetDrawRotation(float(m.rotation));
         DrawImageFrame(sprite_sheet, float(bx), float(by), m.frame);
         SetDrawRotation(0);
-        // Each ball burns, invincible or not.
-        if (overlaps_hero(m.frame, bx, by)) hurt_hero();
+        // Each ball burns, invincible or not, until a shell knocks the bar out of play.
+        if (m.state != 0 && overlaps_hero(m.frame, bx, by)) hurt_hero();
     }
 }
 
@@ -235,7 +238,7 @@ void move_projectile(monster_tag& m, int scroll) {
     SetTransform(0, 1, 1);
     m.px += m.pxstp;
     m.py += m.pystp;
-    if (game.invincible == 0 && overlaps_hero(m.pframe, int(m.px), int(m.py))) {
+    if (game.invincible == 0 && !hero_dying() && overlaps_hero(m.pframe, int(m.px), int(m.py))) {
         m.projectile = 0;
         specialfx_tag::reset();
         hurt_hero();

@@ -103,7 +103,8 @@ void monster_tag::collisions() {
     const int hx = int(p.x), hy = int(p.y);
     if (entered == 0 || typ == 10) return;
 
-    if (fireball.state == 1 && typ != 8 && typ != 9 &&
+    // A monster already knocked out or squashed lets the fireball pass.
+    if (fireball.state == 1 && state != 0 && typ != 8 && typ != 9 &&
         ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, int(fireball.x), int(fireball.y),
                       fireball.frame)) {
         fireball.state = 0;
@@ -124,6 +125,7 @@ void monster_tag::collisions() {
             if (typ == 0 || typ == 1 || typ == 3 || typ == 7) stomp(*this, p, hx);
             return; // a stomp on anything else does nothing at all
         }
+        if (hero_dying()) return;
         specialfx_tag::reset();
         hurt_hero();
     }
