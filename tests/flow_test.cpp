@@ -231,6 +231,43 @@ TEST(GameFlow, FinishingTheLastLairLeadsToTheEndingAndItsLifePayout) {
     EXPECT_TRUE(TextWasDrawn("**  T H E   E N D !  **"));
 }
 
+// Jump presses made before the final prompt (on the last level-end screen, during the scene) do not
+// skip it; the first press while it shows does.
+TEST(GameFlow, OnlyAJumpPressWhileTheEndingsPromptShowsEndsIt) {
+    Scenario sc("endingpress");
+    StartGame(sc);
+    sc.When([] { return InState(STATE_INTRO); },
+            [] {
+                hero().level = 5;
+                hero().area = 3;
+            });
+    InPlay(sc, [] {
+        game.item = 1;
+        IntoCauldron();
+    });
+    sc.When([] { return InState(STATE_LEVELEND); }, [&] { sc.Press(KEY_LCONTROL); });
+    sc.When([&] { return InState(STATE_ENDING) && sc.FramesInState() > 300; },
+            [&] {
+                sc.Press(KEY_LCONTROL);
+                sc.Click(1);
+            });
+    int prompt_frame = 0;
+    bool still_prompting = false;
+    sc.When([] { return TextWasDrawn("** Press JUMP to continue. **"); }, [&] { prompt_frame = sc.Frame(); });
+    sc.When([&] { return sc.Frame() > prompt_frame + 50; }, [] { DrawnTexts().clear(); });
+    sc.When([&] { return sc.Frame() > prompt_frame + 60; },
+            [&] {
+                still_prompting = InState(STATE_ENDING) && TextWasDrawn("** Press JUMP to continue. **");
+                sc.Press(KEY_LCONTROL);
+            });
+    int frames_to_leave = 0;
+    sc.When([] { return !InState(STATE_ENDING); }, [&] { frames_to_leave = sc.Frame() - prompt_frame - 61; });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_TRUE(still_prompting);
+    EXPECT_LE(frames_to_leave, 2 + 170); // the press ends the scene: it spins away
+}
+
 TEST(GameFlow, AHundredMagicInOneFrameGiveExactlyOneLife) {
     Scenario sc("magic");
     StartGame(sc);

@@ -62,6 +62,7 @@ void game_tag::the_ending() {
     float s1 = 0.0f, s2 = 0.0f;
     int spin = 0, item_spin = 0;
     int item_angle[5] = {0, 72, 144, 216, 288};
+    bool prompt_shown = false; // the jump prompt was on the last frame presented
 
     while (true) {
         draw_endbkgr();
@@ -162,6 +163,7 @@ void game_tag::the_ending() {
         const int blue = int(rnd(0.0f, 255.0f));
         const int green = int(rnd(0.0f, 255.0f));
         const int red = int(rnd(0.0f, 255.0f));
+        bool prompt = false;
         if (hero_phase == 3 && witch_phase == 2) {
             draw_shadow_text(200, 60, red, green, blue, "**  T H E   E N D !  **", 0);
             if (p.lives > 0) {
@@ -179,13 +181,22 @@ void game_tag::the_ending() {
             }
             if (p.lives <= 0) {
                 draw_shadow_text(160, 280, 10, 250, 10, "** Press JUMP to continue. **", 0);
-                if (KeyWasHit(162) || JoyButtonHit(0, 0) || MouseWasHit(1)) break;
+                prompt = true;
+                if (prompt_shown && (KeyWasHit(162) || JoyButtonHit(0, 0) || MouseWasHit(1))) break;
             }
         } else {
             draw_shadow_text(200, 60, red, green, blue, "** Congradulations! **", 0);
         }
+        // Only a press made while the prompt is on screen counts: one made earlier (during the last
+        // level-end screen or the scene itself) is dropped.
+        if (!prompt_shown) {
+            KeyWasHit(162);
+            JoyButtonHit(0, 0);
+            MouseWasHit(1);
+        }
         display();
         present_frame();
+        prompt_shown = prompt;
         // A close request (the window, or SIGTERM) ends the scene: the wait for JUMP must not hold it up.
         if (CloseRequested()) {
             state = STATE_QUIT;
