@@ -6,51 +6,9 @@
 
 #include <fstream>
 
-#include "main/scenario.h"
+#include "flow_fixture.h"
 
-namespace {
-player_tag& hero() { return current_player(); }
-
-bool InState(int s) { return game.state == s; }
-
-// Skips the logo and starts a game of one or two players from the title screen.
-void StartGame(Scenario& sc, int players = 1) {
-    sc.When([&] { return game.state == 0 && sc.Frame() >= 3; }, [&] { sc.Press(KEY_LCONTROL); });
-    sc.When([] { return InState(STATE_TITLE); },
-            [&sc, players] {
-                if (players == 2) sc.Press(KEY_DOWN);
-                sc.Press(KEY_LCONTROL);
-            });
-}
-
-// Waits for the play state (skipping the title card), then runs `act` once.
-void InPlay(Scenario& sc, std::function<void()> act) {
-    sc.When([] { return InState(STATE_INTRO); }, [&] { sc.Press(KEY_LCONTROL); });
-    sc.When([] { return InState(STATE_PLAY); }, std::move(act));
-}
-
-// Drops the hero below the screen: the next play frame ends its life by a fall.
-void Fall() {
-    hero().y = 490.0f;
-    hero().ystp = 8.0f;
-}
-
-// Puts the cauldron on screen with the hero in it (and clears the tiles, so nothing stands between).
-void IntoCauldron() {
-    map_tag::reset();
-    game.cauldx = 300;
-    game.cauldy = 400;
-    hero().x = 300.0f;
-    hero().y = 400.0f;
-}
-
-int32_t ReadScoreFile(const std::filesystem::path& folder) {
-    std::ifstream in(folder / "data" / "hiscore.dat", std::ios::binary);
-    unsigned char b[4] = {0, 0, 0, 0};
-    in.read(reinterpret_cast<char*>(b), 4);
-    return int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
-}
-} // namespace
+using namespace flow_test;
 
 TEST(GameFlow, NewGameGoesFromTitleThroughTheTitleCardToPlay) {
     Scenario sc("newgame");
@@ -423,15 +381,6 @@ TEST(GameFlow, EscapeOnTheTitleQuitsAndAnUnwritableDataFolderCostsOnlyTheScore) 
     EXPECT_EQ(sc.Run(2000), 0);
     EXPECT_FALSE(sc.TimedOut());
 }
-
-namespace {
-PlatformEvent Key(PlatformEvent::Type type, int code) {
-    PlatformEvent ev{};
-    ev.type = type;
-    ev.code = code;
-    return ev;
-}
-} // namespace
 
 TEST(GameFlow, SpacePausesPlayUntilPressedAgain) {
     Scenario sc("pause");

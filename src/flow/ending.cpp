@@ -230,7 +230,7 @@ void game_tag::the_ending() {
     SetTransform(0, 1, 1);
     FlushKeyboard();
     FlushPointer();
-    while (JoyButtonDown(0, 0) || JoyButtonHit(0, 0)) DelayMs(1);
+    wait_for_release([] { return JoyButtonDown(0, 0) != 0 || JoyButtonHit(0, 0) != 0; });
 
     p.lives = 0;
     if (players != 0) { // the other player carries on alone

@@ -14,7 +14,7 @@ static void update_all_effects(int scroll) {
 }
 
 static void wait_joystick_button_release() {
-    while (JoyButtonDown(0, 0)) DelayMs(1);
+    wait_for_release([] { return JoyButtonDown(0, 0) != 0; });
 }
 
 // Each new level the witch's fireballs come 100 frames sooner, down to one every 200 frames.

@@ -91,6 +91,11 @@ bool demo_frame() {
     game.key_inputs();
     const bool died_or_done = game.state != STATE_TITLE;
     game.state = STATE_TITLE;
+    // Escape quits at once, as the scroller says; so does closing the window.
+    if (KeyWasHit(27) || CloseRequested()) {
+        game.state = STATE_QUIT;
+        return false;
+    }
     if (died_or_done || demo_frames[demo_index].direction == 3) return false;
     if (JoyButtonHit(0, 0) || KeyWasHit(162) || MouseWasHit(1)) return false;
     return demo_active != 0;
@@ -111,7 +116,8 @@ void game_tag::title_screen() {
             const bool playing = demo_frame();
             present_frame();
             if (!playing) {
-                // Back to the menu: the next entry restores the effects setting.
+                // Back to the menu (or out of the program): the next entry restores the effects
+                // setting.
                 demo_active = 0;
                 FlushKeyboard();
                 FlushPointer();
@@ -158,14 +164,14 @@ void game_tag::title_screen() {
             demo_index = 0;
             MovePointer(0, 160 * selected);
             play_sfx(snd_fireball);
-            while (JoyAxisY(0) == 1.0f) DelayMs(1);
+            wait_for_release([] { return JoyAxisY(0) == 1.0f; });
         }
         if ((KeyWasHit(38) || JoyAxisY(0) == joy_up_value) && selected > 0) {
             selected -= 1;
             demo_index = 0;
             MovePointer(0, 160 * selected);
             play_sfx(snd_fireball);
-            while (JoyAxisY(0) == -1.0f) DelayMs(1);
+            wait_for_release([] { return JoyAxisY(0) == -1.0f; });
         }
         if (KeyWasHit(162) || JoyButtonHit(0, 0) || MouseWasHit(1)) break;
         if (KeyWasHit(27) || CloseRequested()) {

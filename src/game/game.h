@@ -109,6 +109,12 @@ inline player_tag& current_player() { return player_slot[game.curplayer]; }
 void present_frame();
 // ShowFrame as present_frame's first step alone.
 void show_frame_only();
+// Waits while `held` is true: a pad button or axis not yet let go.
+void wait_for_release(bool (*held)());
+// Thrown where the game waits without drawing (while suspended, or for a pad to be let go) when
+// the window is closed or the program is told to end: the program ends at once, through the
+// shutdown steps, instead of after the wait.
+struct QuitRequested {};
 
 // Text with a black shadow 2 px right and down; centre != 0 centres it on x = 320.
 void draw_shadow_text(int x, int y, int red, int green, int blue, const std::string& text, int centre);

@@ -49,20 +49,24 @@ int RunGame() {
     game.autoturbo = 1;
     game.state = STATE_TITLE;
     topscore_file(0);
-    if (custom_area.level != 0) game.start_game(0); // a player's own area starts at once
     game.scmx = 640;
     game.scmy = 200;
 
-    while (true) {
-        Cls();
-        ResetCollisionLayers(0);
-        game.key_inputs();
-        run_state_handler();
-        game.display();
-        present_frame();
-        if (KeyWasHit(27)) break;
-        if (game.state == STATE_QUIT) break;
-        if (CloseRequested()) break;
+    try {
+        if (custom_area.level != 0) game.start_game(0); // a player's own area starts at once
+        while (true) {
+            Cls();
+            ResetCollisionLayers(0);
+            game.key_inputs();
+            run_state_handler();
+            game.display();
+            present_frame();
+            if (KeyWasHit(27)) break;
+            if (game.state == STATE_QUIT) break;
+            if (CloseRequested()) break;
+        }
+    } catch (const QuitRequested&) {
+        // Closed while waiting without drawing: straight to the shutdown.
     }
 
     if (music_channel.Playing()) {

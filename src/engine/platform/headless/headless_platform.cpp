@@ -40,6 +40,10 @@ void HeadlessPlatform::SetJoystick(const JoystickState& state) {
     joystick_ = state;
 }
 
+void HeadlessPlatform::SetJoystickAtTime(uint32_t ms, const JoystickState& state) {
+    timed_joystick_.emplace(ms, state);
+}
+
 void HeadlessPlatform::MixAudio(int16_t* out, int frames) {
     if (audio_cb_)
         audio_cb_(audio_user_, out, frames);
@@ -92,6 +96,9 @@ void HeadlessPlatform::Sleep(int ms) {
 int HeadlessPlatform::JoystickCount() { return has_joystick_ ? 1 : 0; }
 
 bool HeadlessPlatform::ReadJoystick(int index, JoystickState& out) {
+    const auto due = timed_joystick_.upper_bound(now_);
+    for (auto it = timed_joystick_.begin(); it != due; ++it) SetJoystick(it->second);
+    timed_joystick_.erase(timed_joystick_.begin(), due);
     if (!has_joystick_ || index != 0) return false;
     out = joystick_;
     return true;

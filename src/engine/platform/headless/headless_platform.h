@@ -34,6 +34,9 @@ class HeadlessPlatform : public Platform {
     void SetRendering(bool on) { rendering_ = on; }
     // A virtual joystick on port 0 (absent until set).
     void SetJoystick(const JoystickState& state);
+    // Sets the virtual joystick once the virtual clock reaches `ms` (a pad let go while the game
+    // waits without presenting frames).
+    void SetJoystickAtTime(uint32_t ms, const JoystickState& state);
     // Audio: off unless enabled; then OpenAudio succeeds and MixAudio runs the callback by hand.
     void EnableAudio(bool on) { audio_enabled_ = on; }
     void MixAudio(int16_t* out, int frames);
@@ -60,6 +63,7 @@ class HeadlessPlatform : public Platform {
     std::unique_ptr<SoftRenderer> soft_;
     std::multimap<int, PlatformEvent> script_;
     std::multimap<uint32_t, PlatformEvent> timed_script_;
+    std::multimap<uint32_t, JoystickState> timed_joystick_;
     std::vector<std::function<void(int)>> on_frame_;
     int frames_ = 0;
     uint32_t now_ = 0;
