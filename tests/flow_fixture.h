@@ -47,6 +47,21 @@ inline void IntoCauldron() {
     hero().y = 400.0f;
 }
 
+// Sends the game's first intro to area 5.3 and, once in play, into its cauldron with the level's
+// item: the intro after the level end is the ending's.
+inline void FinishTheLastLair(Scenario& sc) {
+    sc.When([] { return InState(STATE_INTRO); },
+            [] {
+                hero().level = 5;
+                hero().area = 3;
+            });
+    InPlay(sc, [] {
+        game.item = 1;
+        hero().item[0] = 1;
+        IntoCauldron();
+    });
+}
+
 inline int32_t ReadScoreFile(const std::filesystem::path& folder) {
     std::ifstream in(folder / "data" / "hiscore.dat", std::ios::binary);
     unsigned char b[4] = {0, 0, 0, 0};

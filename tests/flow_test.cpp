@@ -166,16 +166,7 @@ TEST(GameFlow, ALairLeftWithoutItsItemRollsBackAndRestarts) {
 TEST(GameFlow, FinishingTheLastLairLeadsToTheEndingAndItsLifePayout) {
     Scenario sc("ending");
     StartGame(sc);
-    sc.When([] { return InState(STATE_INTRO); },
-            [] {
-                hero().level = 5;
-                hero().area = 3;
-            });
-    InPlay(sc, [] {
-        game.item = 1;
-        hero().item[0] = 1;
-        IntoCauldron();
-    });
+    FinishTheLastLair(sc);
     int score_at_ending = -1;
     sc.When([] { return InState(STATE_ENDING); }, [&] { score_at_ending = hero().score; });
     sc.When([] { return TextWasDrawn("** Press JUMP to continue. **"); }, [&] { sc.Press(KEY_LCONTROL); });
@@ -194,15 +185,7 @@ TEST(GameFlow, FinishingTheLastLairLeadsToTheEndingAndItsLifePayout) {
 TEST(GameFlow, OnlyAJumpPressWhileTheEndingsPromptShowsEndsIt) {
     Scenario sc("endingpress");
     StartGame(sc);
-    sc.When([] { return InState(STATE_INTRO); },
-            [] {
-                hero().level = 5;
-                hero().area = 3;
-            });
-    InPlay(sc, [] {
-        game.item = 1;
-        IntoCauldron();
-    });
+    FinishTheLastLair(sc);
     sc.When([] { return InState(STATE_LEVELEND); }, [&] { sc.Press(KEY_LCONTROL); });
     sc.When([&] { return InState(STATE_ENDING) && sc.FramesInState() > 300; },
             [&] {
