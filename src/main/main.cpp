@@ -7,6 +7,7 @@
 #include "main/custom_area_file.h"
 #include "main/options.h"
 #include "main/pumko_main.h"
+#include "main/timedemo.h"
 
 int main(int argc, char** argv) {
     Options options;
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
 
     SdlPlatform platform;
     EngineInit(&platform);
-    int code = RunGame();
+    int code = options.timedemo.empty() ? RunGame() : RunTimedemo(options.timedemo);
     EngineShutdown();
     return code;
 }

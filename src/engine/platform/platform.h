@@ -39,6 +39,8 @@ class Platform {
     virtual void Present(bool vsync) = 0;
     // True when Present(true) really waits for the vertical blank.
     virtual bool HasVsync() = 0;
+    // What shows the picture, in a few words (timed runs print it).
+    virtual std::string Describe() { return {}; }
 
     // Hands every pending event to `sink` without waiting.
     virtual void PumpEvents(void (*sink)(const PlatformEvent&)) = 0;

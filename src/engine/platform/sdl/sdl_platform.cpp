@@ -2,6 +2,7 @@
 // window with its aspect kept; pointer positions are mapped between the two.
 #include "engine/platform/sdl/sdl_platform.h"
 
+#include <GL/gl.h>
 #include <SDL.h>
 
 #include <cstdlib>
@@ -245,6 +246,25 @@ void SdlPlatform::Present(bool vsync) {
 }
 
 bool SdlPlatform::HasVsync() { return impl_->window && impl_->has_vsync; }
+
+std::string SdlPlatform::Describe() {
+    Impl& im = *impl_;
+    if (!im.window) return "no window";
+    int w = 0, h = 0;
+    SDL_GetWindowSize(im.window, &w, &h);
+    std::string text = std::to_string(w) + "x" + std::to_string(h) +
+                       ((SDL_GetWindowFlags(im.window) & SDL_WINDOW_FULLSCREEN) ? " full screen" : " window");
+    text += ", picture " + std::to_string(im.box.w) + "x" + std::to_string(im.box.h);
+    if (im.gl1) {
+        const char* r = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        text += std::string(", OpenGL (") + (r ? r : "?") + ")";
+    } else {
+        SDL_RendererInfo info{};
+        SDL_GetRendererInfo(im.presenter, &info);
+        text += std::string(", software renderer through SDL (") + (info.name ? info.name : "?") + ")";
+    }
+    return text;
+}
 
 void SdlPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
     Impl& im = *impl_;

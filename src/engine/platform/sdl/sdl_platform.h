@@ -17,6 +17,7 @@ class SdlPlatform : public Platform {
     Renderer* GetRenderer() override;
     void Present(bool vsync) override;
     bool HasVsync() override;
+    std::string Describe() override;
     void PumpEvents(void (*sink)(const PlatformEvent&)) override;
     void MovePointer(int x, int y) override;
     void HidePointer() override;

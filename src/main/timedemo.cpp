@@ -1,0 +1,47 @@
+#include "main/timedemo.h"
+
+#include <cstdio>
+
+#include "engine/platform/frame_meter.h"
+#include "engine/platform/platform.h"
+#include "flow/media.h"
+#include "game/game.h"
+#include "main/playthrough.h"
+#include "main/recording.h"
+
+int RunTimedemo(const std::string& path) {
+    Recording rec;
+    std::string error;
+    if (!Recording::Load(path, rec, error)) {
+        std::fprintf(stderr, "pumko: --timedemo: %s\n", error.c_str());
+        return 1;
+    }
+    if (!PrepareHeadlessGame()) return 1;
+    // Sound and music play as in a game, so the whole process is measured.
+    game.sound = 1;
+    game.music = 1;
+    music_sound.Play(music_channel);
+    StartArea(rec.level, rec.area, rec.seed);
+
+    FrameMeter meter;
+    meter.Start(SteadyMs(), ProcessCpuMs());
+    FrameInput held;
+    size_t played = 0;
+    for (const FrameInput& in : rec.frames) {
+        const int state = PlayOneFrame(in, held);
+        ShowFrame(0); // no vertical-blank wait and no pacing: as fast as it can
+        meter.Frame(SteadyMs());
+        ++played;
+        if (state != STATE_PLAY || KeyWasHit(27) || CloseRequested()) break;
+    }
+    const FrameMeter::Summary summary = meter.Summarize(ProcessCpuMs());
+    if (music_channel.Playing()) music_channel.Stop();
+
+    const std::string shown = EnginePlatform() ? EnginePlatform()->Describe() : std::string();
+    std::printf("timedemo %s: area %d.%d, %zu of %zu recorded frames\n", path.c_str(), rec.level, rec.area, played,
+                rec.frames.size());
+    if (!shown.empty()) std::printf("display: %s\n", shown.c_str());
+    std::fputs(DescribeFrameSummary(summary).c_str(), stdout);
+    CloseDisplay();
+    return 0;
+}

@@ -1,0 +1,9 @@
+// The game's own benchmark: a recorded area played through the real window as fast as the
+// machine can, then a report of the frame rate, the frame times and the CPU time per frame.
+#pragma once
+
+#include <string>
+
+// Plays the recording in `path` on the engine's current platform and prints the report on
+// stdout. Returns the exit code: 0 after a run, 1 when the recording or the display fails.
+int RunTimedemo(const std::string& path);
