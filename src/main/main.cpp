@@ -2,9 +2,12 @@
 #include <cstdio>
 
 #include "engine/platform/data_folders.h"
+#include "engine/platform/frame_meter.h"
+#include "engine/platform/sdl/sdl_display.h"
 #include "engine/platform/sdl/sdl_platform.h"
 #include "game/game.h"
 #include "main/custom_area_file.h"
+#include "main/display_setup.h"
 #include "main/options.h"
 #include "main/pumko_main.h"
 #include "main/timedemo.h"
@@ -24,9 +27,11 @@ int main(int argc, char** argv) {
     SetupDataFolders(options.data_dir);
     if (!options.area.empty() && !UseCustomArea(options.area)) return 1;
 
-    SdlPlatform platform;
+    SdlPlatform platform(ChooseDisplay(options));
     EngineInit(&platform);
     int code = options.timedemo.empty() ? RunGame() : RunTimedemo(options.timedemo);
+    if (options.show_fps && options.timedemo.empty())
+        std::fputs(DescribeFrameSummary(platform.Display().Meter().Summarize(ProcessCpuMs())).c_str(), stdout);
     EngineShutdown();
     return code;
 }

@@ -123,7 +123,9 @@ void DrawScene(Renderer& r) {
 class GlRenderer : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        platform_ = new SdlPlatform(true);
+        DisplayChoices gl;
+        gl.renderer = RendererChoice::OpenGl;
+        platform_ = new SdlPlatform(gl);
         std::string error;
         ASSERT_TRUE(platform_->OpenWindow("gl test", W, H, true, error)) << error;
         ASSERT_TRUE(platform_->UsesOpenGl());
@@ -207,30 +209,13 @@ TEST_F(GlRenderer, PicturePersistsAndIsShownLetterboxed) {
     EXPECT_EQ(At(Gl(), 5, 5), (std::array<int, 3>{0, 128, 0}));
     EXPECT_EQ(At(Gl(), W - 1, H - 1), (std::array<int, 3>{255, 255, 0}));
 
-    // What the window shows, as Present makes it before the swap: the full-screen window covers
-    // the test's 1280 x 1024 screen, the picture at 1280 x 960 with 32-pixel bars above and below.
+    // The full-screen window covers the test's 1280 x 1024 screen, the picture at 1280 x 960 with
+    // 32-pixel bars above and below.
     const Letterbox& box = platform_->WindowBox();
-    ASSERT_EQ(box.x, 0);
-    ASSERT_EQ(box.y, 32);
-    ASSERT_EQ(box.w, 1280);
-    ASSERT_EQ(box.h, 960);
-    auto& gl = static_cast<Gl1Renderer&>(Gl());
-    gl.ShowScaled(1280, 1024, box.x, box.y, box.w, box.h);
-    auto shown = [&](int x, int y) {
-        uint8_t rgb[3];
-        glReadPixels(x, 1023 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-        return std::array<int, 3>{rgb[0], rgb[1], rgb[2]};
-    };
-    EXPECT_EQ(shown(640, 512), (std::array<int, 3>{0, 128, 0}));
-    EXPECT_EQ(shown(0, 32), (std::array<int, 3>{0, 128, 0}));
-    EXPECT_EQ(shown(1279, 991), (std::array<int, 3>{255, 255, 0})); // picture's last pixel, doubled
-    EXPECT_EQ(shown(1278, 990), (std::array<int, 3>{255, 255, 0}));
-    EXPECT_EQ(shown(1239, 951), (std::array<int, 3>{0, 128, 0}));
-    EXPECT_EQ(shown(640, 31), (std::array<int, 3>{0, 0, 0}));
-    EXPECT_EQ(shown(640, 992), (std::array<int, 3>{0, 0, 0}));
-    gl.RestorePicture();
-    EXPECT_EQ(At(Gl(), 5, 5), (std::array<int, 3>{0, 128, 0}));
-    EXPECT_EQ(At(Gl(), W - 1, H - 1), (std::array<int, 3>{255, 255, 0}));
+    EXPECT_EQ(box.x, 0);
+    EXPECT_EQ(box.y, 32);
+    EXPECT_EQ(box.w, 1280);
+    EXPECT_EQ(box.h, 960);
 }
 
 void Fill(TImage& img, uint8_t r, uint8_t g, uint8_t b) {

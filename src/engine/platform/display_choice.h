@@ -17,6 +17,14 @@ enum class RendererChoice {
     Soft    // the software renderer, shown through one texture
 };
 
+// Everything the player chose about the picture, as the host gets it.
+struct DisplayChoices {
+    bool fullscreen = true;
+    ScaleMode scale = ScaleMode::Sharp;
+    RendererChoice renderer = RendererChoice::Auto;
+    bool show_fps = false; // frames per second and frame time drawn over the picture
+};
+
 // Names as players type them: "sharp", "integer", "smooth"; "auto", "gl", "soft".
 const char* ScaleModeName(ScaleMode mode);
 const char* RendererChoiceName(RendererChoice choice);

@@ -44,3 +44,15 @@ void Letterbox::ToWindow(int px, int py, int& wx, int& wy) const {
     wx = x + int(FloorDiv((2 * int64_t(px) + 1) * w, 2 * int64_t(picture_w)));
     wy = y + int(FloorDiv((2 * int64_t(py) + 1) * h, 2 * int64_t(picture_h)));
 }
+
+Letterbox PlacePicture(int window_w, int window_h, int picture_w, int picture_h, ScaleMode mode) {
+    Letterbox box = FitLetterbox(window_w, window_h, picture_w, picture_h);
+    if (mode != ScaleMode::Integer || box.w <= 0) return box;
+    const int k = std::min(window_w / picture_w, window_h / picture_h);
+    if (k < 1) return box;
+    box.w = k * picture_w;
+    box.h = k * picture_h;
+    box.x = (window_w - box.w) / 2;
+    box.y = (window_h - box.h) / 2;
+    return box;
+}

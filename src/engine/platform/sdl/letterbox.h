@@ -2,6 +2,8 @@
 // black bars around it; and pointer positions between window and picture coordinates.
 #pragma once
 
+#include "engine/platform/display_choice.h"
+
 struct Letterbox {
     int x = 0, y = 0, w = 0, h = 0; // in window pixels, y down
     int picture_w = 0, picture_h = 0;
@@ -14,3 +16,6 @@ struct Letterbox {
 };
 
 Letterbox FitLetterbox(int window_w, int window_h, int picture_w, int picture_h);
+// The picture's place for a scale mode: integer keeps to whole multiples (while one fits), the
+// others fill the window's width or height.
+Letterbox PlacePicture(int window_w, int window_h, int picture_w, int picture_h, ScaleMode mode);

@@ -1,8 +1,7 @@
-// The SDL2 host. The picture is drawn at its own size (640 x 480) and shown scaled into the
-// window with its aspect kept; pointer positions are mapped between the two.
+// The SDL2 host. The window and the picture are SdlDisplay's; this file holds the events, the
+// pointer, the clock, the joysticks and the audio device.
 #include "engine/platform/sdl/sdl_platform.h"
 
-#include <GL/gl.h>
 #include <SDL.h>
 
 #include <cstdlib>
@@ -10,26 +9,11 @@
 #include <ctime>
 #include <vector>
 
+#include "engine/platform/sdl/sdl_display.h"
 #include "engine/platform/sdl/sdl_keys.h"
-#include "engine/render/gl1/gl1_renderer.h"
-#include "engine/render/soft/soft_renderer.h"
 
 struct SdlPlatform::Impl {
-    bool prefer_opengl = true;
-    int picture_w = 0, picture_h = 0;
-    SDL_Window* window = nullptr;
-    Letterbox box; // window pixels
-
-    // OpenGL path.
-    SDL_GLContext gl = nullptr;
-    std::unique_ptr<Gl1Renderer> gl1;
-    // Software path.
-    std::unique_ptr<SoftRenderer> soft;
-    SDL_Renderer* presenter = nullptr;
-    SDL_Texture* picture = nullptr;
-
-    int swap_interval = -1;
-    bool has_vsync = false;
+    SdlDisplay display;
 
     std::vector<SDL_Joystick*> joysticks;
 
@@ -37,10 +21,6 @@ struct SdlPlatform::Impl {
     AudioCallback audio_cb = nullptr;
     void* audio_user = nullptr;
 
-    bool OpenGlPath(std::string& error);
-    bool SoftwarePath(std::string& error);
-    void DropGl();
-    void UpdateBox();
     void CloseJoysticks();
     static void Feed(void* user, Uint8* stream, int len);
 };
@@ -77,10 +57,19 @@ bool InitVideo(std::string& error) {
     return false;
 }
 
+// Alt+Enter and F11 switch between full screen and window; the game never sees them.
+bool DisplayKey(const SDL_KeyboardEvent& key, SdlDisplay& display) {
+    const SDL_Keycode sym = key.keysym.sym;
+    const bool alt_enter = (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
+    if (sym != SDLK_F11 && !alt_enter) return false;
+    if (key.type == SDL_KEYDOWN && !key.repeat) display.SetFullscreen(!display.IsFullscreen());
+    return true;
+}
+
 } // namespace
 
-SdlPlatform::SdlPlatform(bool prefer_opengl) : impl_(std::make_unique<Impl>()) {
-    impl_->prefer_opengl = prefer_opengl;
+SdlPlatform::SdlPlatform(const DisplayChoices& choices) : impl_(std::make_unique<Impl>()) {
+    impl_->display.SetChoices(choices);
     SDL_Init(SDL_INIT_TIMER);
 }
 
@@ -93,178 +82,22 @@ SdlPlatform::~SdlPlatform() {
 
 bool SdlPlatform::OpenWindow(const std::string& title, int width, int height, bool fullscreen, std::string& error) {
     CloseWindow();
-    Impl& im = *impl_;
     if (!InitVideo(error)) return false;
-    im.picture_w = width;
-    im.picture_h = height;
-
-    // Full screen covers the desktop at its own resolution. Without a window manager nobody
-    // resizes a full-screen window, so it is made at the display's size and place to begin with.
-    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w = width, h = height;
-    Uint32 flags = 0;
-    if (fullscreen) {
-        SDL_Rect bounds;
-        if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
-            x = bounds.x;
-            y = bounds.y;
-            w = bounds.w;
-            h = bounds.h;
-        }
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
-    }
-
-    std::string gl_error;
-    if (im.prefer_opengl) {
-        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        im.window = SDL_CreateWindow(title.c_str(), x, y, w, h, flags | SDL_WINDOW_OPENGL);
-        if (im.window && im.OpenGlPath(gl_error)) {
-            im.UpdateBox();
-            SDL_StopTextInput();
-            return true;
-        }
-        im.DropGl();
-        if (im.window) SDL_DestroyWindow(im.window);
-        im.window = nullptr;
-    }
-
-    im.window = SDL_CreateWindow(title.c_str(), x, y, w, h, flags);
-    if (!im.window) {
-        error = std::string("cannot open a window: ") + SDL_GetError();
-        return false;
-    }
-    if (!im.SoftwarePath(error)) {
-        CloseWindow();
-        return false;
-    }
-    im.UpdateBox();
-    SDL_StopTextInput();
-    return true;
+    return impl_->display.Open(title, width, height, fullscreen, error);
 }
 
-bool SdlPlatform::Impl::OpenGlPath(std::string& error) {
-    gl = SDL_GL_CreateContext(window);
-    if (!gl) {
-        error = SDL_GetError();
-        return false;
-    }
-    SDL_GL_MakeCurrent(window, gl);
-    int dw = 0, dh = 0;
-    SDL_GL_GetDrawableSize(window, &dw, &dh);
-    gl1 = std::make_unique<Gl1Renderer>(picture_w, picture_h);
-    if (!gl1->Init(dw, dh, error)) return false;
-    has_vsync = SDL_GL_SetSwapInterval(1) == 0;
-    SDL_GL_SetSwapInterval(0);
-    swap_interval = 0;
-    return true;
-}
+void SdlPlatform::CloseWindow() { impl_->display.Close(); }
+Renderer* SdlPlatform::GetRenderer() { return impl_->display.GetRenderer(); }
+void SdlPlatform::Present(bool vsync) { impl_->display.Present(vsync); }
+bool SdlPlatform::HasVsync() { return impl_->display.HasVsync(); }
+std::string SdlPlatform::Describe() { return impl_->display.Describe(); }
 
-void SdlPlatform::Impl::DropGl() {
-    gl1.reset(); // deletes its textures while the context is still current
-    if (gl) SDL_GL_DeleteContext(gl);
-    gl = nullptr;
-}
-
-bool SdlPlatform::Impl::SoftwarePath(std::string& error) {
-    presenter = SDL_CreateRenderer(window, -1, 0);
-    if (presenter)
-        picture =
-            SDL_CreateTexture(presenter, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STREAMING, picture_w, picture_h);
-    if (!presenter || !picture) {
-        error = std::string("cannot present the picture: ") + SDL_GetError();
-        return false;
-    }
-    SDL_SetTextureBlendMode(picture, SDL_BLENDMODE_NONE); // the fourth byte is padding
-    soft = std::make_unique<SoftRenderer>(picture_w, picture_h);
-    has_vsync = SDL_RenderSetVSync(presenter, 1) == 0;
-    SDL_RenderSetVSync(presenter, 0);
-    swap_interval = 0;
-    return true;
-}
-
-void SdlPlatform::Impl::UpdateBox() {
-    int w = 0, h = 0;
-    if (window) SDL_GetWindowSize(window, &w, &h);
-    box = FitLetterbox(w, h, picture_w, picture_h);
-}
-
-void SdlPlatform::CloseWindow() {
-    Impl& im = *impl_;
-    if (!im.window) return;
-    im.DropGl();
-    im.soft.reset();
-    if (im.picture) SDL_DestroyTexture(im.picture);
-    if (im.presenter) SDL_DestroyRenderer(im.presenter);
-    im.picture = nullptr;
-    im.presenter = nullptr;
-    SDL_DestroyWindow(im.window);
-    im.window = nullptr;
-    im.box = Letterbox();
-}
-
-Renderer* SdlPlatform::GetRenderer() {
-    if (impl_->gl1) return impl_->gl1.get();
-    return impl_->soft.get();
-}
-
-bool SdlPlatform::UsesOpenGl() const { return impl_->gl1 != nullptr; }
-const Letterbox& SdlPlatform::WindowBox() const { return impl_->box; }
-
-void SdlPlatform::Present(bool vsync) {
-    Impl& im = *impl_;
-    if (!im.window) return;
-    int interval = vsync ? 1 : 0;
-    if (im.gl1) {
-        if (interval != im.swap_interval) SDL_GL_SetSwapInterval(interval);
-        im.swap_interval = interval;
-        int dw = 0, dh = 0;
-        SDL_GL_GetDrawableSize(im.window, &dw, &dh);
-        Letterbox b = FitLetterbox(dw, dh, im.picture_w, im.picture_h);
-        im.gl1->ShowScaled(dw, dh, b.x, b.y, b.w, b.h);
-        SDL_GL_SwapWindow(im.window);
-        im.gl1->RestorePicture();
-        return;
-    }
-    if (!im.soft) return;
-    if (interval != im.swap_interval) SDL_RenderSetVSync(im.presenter, interval);
-    im.swap_interval = interval;
-    int ow = 0, oh = 0;
-    SDL_GetRendererOutputSize(im.presenter, &ow, &oh);
-    Letterbox b = FitLetterbox(ow, oh, im.picture_w, im.picture_h);
-    bool whole = b.w % im.picture_w == 0 && b.h % im.picture_h == 0;
-    SDL_SetTextureScaleMode(im.picture, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-    SDL_UpdateTexture(im.picture, nullptr, im.soft->Pixels(), im.picture_w * 4);
-    SDL_SetRenderDrawColor(im.presenter, 0, 0, 0, 255);
-    SDL_RenderClear(im.presenter);
-    SDL_Rect dst{b.x, b.y, b.w, b.h};
-    SDL_RenderCopy(im.presenter, im.picture, nullptr, &dst);
-    SDL_RenderPresent(im.presenter);
-}
-
-bool SdlPlatform::HasVsync() { return impl_->window && impl_->has_vsync; }
-
-std::string SdlPlatform::Describe() {
-    Impl& im = *impl_;
-    if (!im.window) return "no window";
-    int w = 0, h = 0;
-    SDL_GetWindowSize(im.window, &w, &h);
-    std::string text = std::to_string(w) + "x" + std::to_string(h) +
-                       ((SDL_GetWindowFlags(im.window) & SDL_WINDOW_FULLSCREEN) ? " full screen" : " window");
-    text += ", picture " + std::to_string(im.box.w) + "x" + std::to_string(im.box.h);
-    if (im.gl1) {
-        const char* r = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-        text += std::string(", OpenGL (") + (r ? r : "?") + ")";
-    } else {
-        SDL_RendererInfo info{};
-        SDL_GetRendererInfo(im.presenter, &info);
-        text += std::string(", software renderer through SDL (") + (info.name ? info.name : "?") + ")";
-    }
-    return text;
-}
+void SdlPlatform::SetDisplayChoices(const DisplayChoices& choices) { impl_->display.SetChoices(choices); }
+bool SdlPlatform::IsFullscreen() const { return impl_->display.IsFullscreen(); }
+void SdlPlatform::SetFullscreen(bool on) { impl_->display.SetFullscreen(on); }
+bool SdlPlatform::UsesOpenGl() const { return impl_->display.UsesOpenGl(); }
+const Letterbox& SdlPlatform::WindowBox() const { return impl_->display.Box(); }
+SdlDisplay& SdlPlatform::Display() { return impl_->display; }
 
 void SdlPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
     Impl& im = *impl_;
@@ -276,6 +109,7 @@ void SdlPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
+            if (DisplayKey(e.key, im.display)) continue;
             ev.code = VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode);
             if (ev.code <= 0 || ev.code > 255) continue;
             ev.type = e.type == SDL_KEYUP ? PlatformEvent::KeyUp
@@ -287,11 +121,11 @@ void SdlPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
             ev.code = MouseButtonFromSdl(e.button.button);
             if (!ev.code) continue;
             ev.type = e.type == SDL_MOUSEBUTTONDOWN ? PlatformEvent::MouseDown : PlatformEvent::MouseUp;
-            im.box.ToPicture(e.button.x, e.button.y, ev.x, ev.y);
+            im.display.ToPicture(e.button.x, e.button.y, ev.x, ev.y);
             break;
         case SDL_MOUSEMOTION:
             ev.type = PlatformEvent::MouseMove;
-            im.box.ToPicture(e.motion.x, e.motion.y, ev.x, ev.y);
+            im.display.ToPicture(e.motion.x, e.motion.y, ev.x, ev.y);
             break;
         case SDL_MOUSEWHEEL:
             ev.type = PlatformEvent::Wheel;
@@ -304,7 +138,7 @@ void SdlPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
             case SDL_WINDOWEVENT_MINIMIZED: ev.type = PlatformEvent::Suspend; break;
             case SDL_WINDOWEVENT_FOCUS_GAINED:
             case SDL_WINDOWEVENT_RESTORED: ev.type = PlatformEvent::Resume; break;
-            case SDL_WINDOWEVENT_SIZE_CHANGED: im.UpdateBox(); continue;
+            case SDL_WINDOWEVENT_SIZE_CHANGED: im.display.UpdateBox(); continue;
             default: continue;
             }
             break;
@@ -314,13 +148,7 @@ void SdlPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
     }
 }
 
-void SdlPlatform::MovePointer(int x, int y) {
-    Impl& im = *impl_;
-    if (!im.window) return;
-    int wx = 0, wy = 0;
-    im.box.ToWindow(x, y, wx, wy);
-    SDL_WarpMouseInWindow(im.window, wx, wy);
-}
+void SdlPlatform::MovePointer(int x, int y) { impl_->display.MovePointer(x, y); }
 
 void SdlPlatform::HidePointer() { SDL_ShowCursor(SDL_DISABLE); }
 

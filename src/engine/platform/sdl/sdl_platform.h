@@ -1,16 +1,18 @@
-// The SDL2 host: full-screen window, OpenGL 1.x context (or the software renderer through an
-// SDL texture), events, pointer, joysticks, clock and the audio device.
+// The SDL2 host: the window and its picture (sdl_display.h), events, pointer, joysticks, clock
+// and the audio device.
 #pragma once
 
 #include <memory>
 
+#include "engine/platform/display_choice.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/sdl/letterbox.h"
 
+class SdlDisplay;
+
 class SdlPlatform : public Platform {
   public:
-    // prefer_opengl false skips OpenGL and presents the software renderer (tests compare both).
-    explicit SdlPlatform(bool prefer_opengl = true);
+    explicit SdlPlatform(const DisplayChoices& choices = DisplayChoices());
     ~SdlPlatform() override;
     bool OpenWindow(const std::string& title, int width, int height, bool fullscreen, std::string& error) override;
     void CloseWindow() override;
@@ -28,9 +30,16 @@ class SdlPlatform : public Platform {
     bool OpenAudio(int rate, int fragment_frames, AudioCallback cb, void* user) override;
     void CloseAudio() override;
 
+    // The player's display choices; they take effect when the window opens.
+    void SetDisplayChoices(const DisplayChoices& choices);
+    // Full screen or window: Alt+Enter and F11 switch it, and so does SetFullscreen.
+    bool IsFullscreen() const;
+    void SetFullscreen(bool on);
+
     // What the open window ended up with.
     bool UsesOpenGl() const;
     const Letterbox& WindowBox() const; // the picture's place in window pixels
+    SdlDisplay& Display();
 
   private:
     struct Impl;

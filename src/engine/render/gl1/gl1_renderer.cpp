@@ -2,9 +2,13 @@
 #include "engine/render/gl1/gl1_renderer.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+
+#include "engine/platform/overlay_text.h"
 
 #include "engine/engine.h"
 
@@ -44,27 +48,75 @@ struct Gl1Renderer::Frame : TImageFrame {
     }
 };
 
+struct Gl1Renderer::FboApi {
+    PFNGLGENFRAMEBUFFERSPROC gen = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC del = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bind = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC texture = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC status = nullptr;
+
+    // The core entry points from OpenGL 3.0 or the ARB extension, else the EXT ones (same
+    // signatures and constants).
+    bool Load(void* (*proc)(const char*)) {
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        const char* ext = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+        const bool core =
+            (version && std::atoi(version) >= 3) || (ext && std::strstr(ext, "GL_ARB_framebuffer_object"));
+        const bool with_ext = ext && std::strstr(ext, "GL_EXT_framebuffer_object");
+        if (!proc || (!core && !with_ext)) return false;
+        const char* suffix = core ? "" : "EXT";
+        auto get = [&](const char* name) { return proc((std::string(name) + suffix).c_str()); };
+        gen = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(get("glGenFramebuffers"));
+        del = reinterpret_cast<PFNGLDELETEFRAMEBUFFERSPROC>(get("glDeleteFramebuffers"));
+        bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(get("glBindFramebuffer"));
+        texture = reinterpret_cast<PFNGLFRAMEBUFFERTEXTURE2DPROC>(get("glFramebufferTexture2D"));
+        status = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(get("glCheckFramebufferStatus"));
+        return gen && del && bind && texture && status;
+    }
+};
+
 Gl1Renderer::Gl1Renderer(int width, int height)
     : width_(width), height_(height), generation_(NextGeneration()), context_(std::make_shared<Context>()) {}
 
 Gl1Renderer::~Gl1Renderer() {
-    if (screen_tex_) glDeleteTextures(1, &screen_tex_);
+    if (fbo_api_) {
+        fbo_api_->bind(GL_FRAMEBUFFER, 0);
+        for (unsigned* fbo : {&picture_fbo_, &big_fbo_})
+            if (*fbo) fbo_api_->del(1, fbo);
+    }
+    for (unsigned* tex : {&picture_tex_, &big_tex_})
+        if (*tex) glDeleteTextures(1, tex);
     context_->alive = false;
 }
 
-bool Gl1Renderer::Init(int drawable_w, int drawable_h, std::string& error) {
-    if (drawable_w < width_ || drawable_h < height_) {
-        error = "the OpenGL drawable is smaller than the picture";
-        return false;
-    }
-    GLint max_size = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_size);
-    screen_tw_ = PowerOfTwo(width_);
-    screen_th_ = PowerOfTwo(height_);
-    if (max_size < screen_tw_ || max_size < screen_th_) {
+// A texture of tw x th texels with a framebuffer object drawing into it, left bound.
+bool Gl1Renderer::MakeTarget(unsigned& fbo, unsigned& tex, int tw, int th) {
+    glGenTextures(1, &tex);
+    SetTexture(tex);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    SetTextureFilter(false);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    fbo_api_->gen(1, &fbo);
+    fbo_api_->bind(GL_FRAMEBUFFER, fbo);
+    fbo_api_->texture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, tex, 0);
+    return fbo_api_->status(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+bool Gl1Renderer::Init(void* (*proc)(const char*), std::string& error) {
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture_);
+    picture_tw_ = PowerOfTwo(width_);
+    picture_th_ = PowerOfTwo(height_);
+    if (max_texture_ < picture_tw_ || max_texture_ < picture_th_) {
         error = "OpenGL textures are too small for the picture";
         return false;
     }
+    auto api = std::make_unique<FboApi>();
+    if (!api->Load(proc)) {
+        error = "OpenGL has no framebuffer objects";
+        return false;
+    }
+    fbo_api_ = std::move(api);
 
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -76,17 +128,12 @@ bool Gl1Renderer::Init(int drawable_w, int drawable_h, std::string& error) {
     glShadeModel(GL_FLAT);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glAlphaFunc(GL_GEQUAL, 0.5f);
-    glReadBuffer(GL_BACK);
-    glDrawBuffer(GL_BACK);
-
-    glGenTextures(1, &screen_tex_);
-    glBindTexture(GL_TEXTURE_2D, screen_tex_);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    SetTextureFilter(false);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, screen_tw_, screen_th_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    bound_ = screen_tex_;
     textured_ = false;
+    bound_ = ~0u;
+    if (!MakeTarget(picture_fbo_, picture_tex_, picture_tw_, picture_th_)) {
+        error = "OpenGL cannot draw into a texture";
+        return false;
+    }
     blend_ = -1;
     SetBlend(BLEND_MASK);
     SetPictureView();
@@ -98,14 +145,25 @@ bool Gl1Renderer::Init(int drawable_w, int drawable_h, std::string& error) {
     return true;
 }
 
-// The picture's region: bottom-left of the drawable, one unit per pixel, y down, clipped to it.
-void Gl1Renderer::SetPictureView() {
-    glViewport(0, 0, width_, height_);
+std::string Gl1Renderer::DriverName() const {
+    const char* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return name ? name : "";
+}
+
+// One unit per pixel over a w x h target, y down.
+void Gl1Renderer::SetView(int w, int h) {
+    glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, width_, height_, 0, -1, 1);
+    glOrtho(0, w, h, 0, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+// The offscreen picture, clipped to the picture's own pixels of its power-of-two storage.
+void Gl1Renderer::SetPictureView() {
+    fbo_api_->bind(GL_FRAMEBUFFER, picture_fbo_);
+    SetView(width_, height_);
     glScissor(0, 0, width_, height_);
     glEnable(GL_SCISSOR_TEST);
 }
@@ -278,41 +336,70 @@ void Gl1Renderer::ReadPixels(int x, int y, int w, int h, uint8_t* rgb) {
     }
 }
 
-void Gl1Renderer::ShowScaled(int drawable_w, int drawable_h, int x, int y, int w, int h) {
-    SetTexture(screen_tex_);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width_, height_);
-
-    glDisable(GL_SCISSOR_TEST);
-    glViewport(0, 0, drawable_w, drawable_h);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, drawable_w, drawable_h, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-
-    // Whole-number scales stay crisp; others are smoothed so pixels do not come out uneven.
-    bool whole = w % width_ == 0 && h % height_ == 0;
-    SetTextureFilter(!whole);
-    SetBlend(BLEND_SOLID);
-    glColor4ub(255, 255, 255, 255);
-    // The texture holds the picture bottom row first.
-    float su = float(width_) / float(screen_tw_), sv = float(height_) / float(screen_th_);
-    QuadVertex q[4] = {{float(x), float(y), 0, 1},
-                       {float(x + w), float(y), 1, 1},
-                       {float(x + w), float(y + h), 1, 0},
-                       {float(x), float(y + h), 0, 0}};
+// Draws the bottom-left su x sv fraction of a texture whose rows run bottom-up (as every target
+// here holds its picture) upright over (x, y, w, h) of the current y-down view.
+void Gl1Renderer::DrawTexture(unsigned tex, float su, float sv, bool linear, float x, float y, float w, float h) {
+    SetTexture(tex);
+    SetTextureFilter(linear);
+    QuadVertex q[4] = {{x, y, 0, 1}, {x + w, y, 1, 1}, {x + w, y + h, 1, 0}, {x, y + h, 0, 0}};
     DrawQuad(q, su, sv);
 }
 
-void Gl1Renderer::RestorePicture() {
-    SetPictureView();
-    SetTexture(screen_tex_);
-    SetTextureFilter(false);
+void Gl1Renderer::Show(int drawable_w, int drawable_h, int x, int y, int w, int h, ScaleMode mode,
+                       const std::vector<OverlayRect>& overlay) {
+    glDisable(GL_SCISSOR_TEST);
     SetBlend(BLEND_SOLID);
     glColor4ub(255, 255, 255, 255);
-    float su = float(width_) / float(screen_tw_), sv = float(height_) / float(screen_th_);
-    QuadVertex q[4] = {
-        {0, 0, 0, 1}, {float(width_), 0, 1, 1}, {float(width_), float(height_), 1, 0}, {0, float(height_), 0, 0}};
-    DrawQuad(q, su, sv);
+    const bool whole = w % width_ == 0 && h % height_ == 0 && w / width_ == h / height_;
+
+    // Sharp: enlarge by the smallest whole number that reaches the final size (nearest), then
+    // shrink smoothly in one step, so that only the screen pixel straddling a picture-pixel edge
+    // is blended.
+    unsigned tex = picture_tex_;
+    float su = float(width_) / float(picture_tw_), sv = float(height_) / float(picture_th_);
+    int k = 1;
+    if (mode == ScaleMode::Sharp && !whole && w > width_ && h > height_) {
+        k = std::max((w + width_ - 1) / width_, (h + height_ - 1) / height_);
+        while (k > 1 && (PowerOfTwo(k * width_) > max_texture_ || PowerOfTwo(k * height_) > max_texture_)) --k;
+    }
+    if (k > 1) {
+        if (big_k_ != k) {
+            if (big_fbo_) fbo_api_->del(1, &big_fbo_);
+            if (big_tex_) glDeleteTextures(1, &big_tex_);
+            big_fbo_ = big_tex_ = 0;
+            big_tw_ = PowerOfTwo(k * width_);
+            big_th_ = PowerOfTwo(k * height_);
+            big_k_ = MakeTarget(big_fbo_, big_tex_, big_tw_, big_th_) ? k : 0;
+        }
+        if (big_k_ == k) {
+            fbo_api_->bind(GL_FRAMEBUFFER, big_fbo_);
+            SetView(k * width_, k * height_);
+            DrawTexture(picture_tex_, su, sv, false, 0, 0, float(k * width_), float(k * height_));
+            tex = big_tex_;
+            su = float(k * width_) / float(big_tw_);
+            sv = float(k * height_) / float(big_th_);
+        }
+    }
+    const bool linear = tex != picture_tex_ || mode == ScaleMode::Smooth || !whole;
+
+    fbo_api_->bind(GL_FRAMEBUFFER, 0);
+    SetView(drawable_w, drawable_h);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawTexture(tex, su, sv, linear, float(x), float(y), float(w), float(h));
+
+    if (!overlay.empty()) {
+        SetTexture(0);
+        SetBlend(BLEND_ALPHA);
+        for (const OverlayRect& r : overlay) {
+            if (r.dark)
+                glColor4ub(0, 0, 0, 160);
+            else
+                glColor4ub(255, 255, 96, 255);
+            const float x0 = float(r.x), y0 = float(r.y), x1 = float(r.x + r.w), y1 = float(r.y + r.h);
+            QuadVertex q[4] = {{x0, y0, 0, 0}, {x1, y0, 0, 0}, {x1, y1, 0, 0}, {x0, y1, 0, 0}};
+            DrawQuad(q, 0, 0);
+        }
+    }
+    SetPictureView();
 }

@@ -1,0 +1,8 @@
+// The player's display choices for this run: the command line over the settings, the settings
+// over the defaults.
+#pragma once
+
+#include "engine/platform/display_choice.h"
+#include "main/options.h"
+
+DisplayChoices ChooseDisplay(const Options& options, const DisplayChoices& saved = DisplayChoices());
