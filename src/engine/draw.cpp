@@ -1,7 +1,9 @@
 // The display and 2D drawing: the drawing state and its matrix, images, the back buffer, and
 // presenting with the frame-pacing rule.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -20,6 +22,7 @@ bool g_fullscreen = false;
 
 // Frame pacing.
 bool g_software_pacing = true;
+double g_blank_ms = 0; // the refresh period of a display faster than the game, 0 when none
 int g_hz = 60, g_period = 16, g_remainder = 40, g_accumulator = 0, g_next_time = 0;
 
 std::vector<uint8_t> g_grab; // reused by GrabImage
@@ -73,21 +76,26 @@ void PresentRaw(bool vsync) {
     if (Platform* p = EnginePlatform()) p->Present(vsync);
 }
 
-// Three presents in a row that each take one refresh period mean the vertical blank paces us.
+// Three presents in a row that each take one 60 Hz period mean the vertical blank paces us. A
+// display refreshing faster (75, 120, 144 Hz...) shows as presents of another steady length: the
+// clock then paces the game and every present still waits for a blank, so nothing tears. Slower
+// displays cannot show 60 frames a second with a wait, so they get the clock alone.
 void MeasureVerticalBlank(int hz) {
     g_software_pacing = true;
+    g_blank_ms = 0;
     Platform* p = EnginePlatform();
     if (hz == 0) {
         g_software_pacing = false;
         return;
     }
-    if (!g_fullscreen || !p || !p->HasVsync()) return;
+    if (!p || !p->HasVsync()) return;
     const int start = MilliTime();
-    int good = 0;
+    int good = 0, steady = 0, previous = -1, steady_start = 0;
     while (MilliTime() - start < 1000) {
         const int t0 = MilliTime();
         PresentRaw(true);
-        const int d = (MilliTime() - t0) - 1000 / hz;
+        const int took = MilliTime() - t0;
+        const int d = took - 1000 / hz;
         if (d >= -1 && d <= 1) {
             if (++good == 3) {
                 g_software_pacing = false;
@@ -96,6 +104,16 @@ void MeasureVerticalBlank(int hz) {
         } else {
             good = 0;
         }
+        if (took >= 3 && took < 1000 / hz - 1 && previous >= 0 && std::abs(took - previous) <= 1) {
+            if (steady++ == 0) steady_start = t0 - previous;
+            if (steady == 8) {
+                g_blank_ms = double(MilliTime() - steady_start) / 9.0;
+                return;
+            }
+        } else {
+            steady = 0;
+        }
+        previous = took;
     }
 }
 } // namespace
@@ -151,7 +169,7 @@ void ShowFrame(int sync) {
         return;
     }
     if (!g_software_pacing) {
-        PresentRaw(g_fullscreen);
+        PresentRaw(true);
         return;
     }
     // 60 frames in every 1000 ms: 16 ms frames with one more millisecond 40 times a second.
@@ -163,11 +181,14 @@ void ShowFrame(int sync) {
     }
     const int now = MilliTime();
     const int wait = g_next_time - now;
+    // A present that waits for the blank may end up to one refresh period late; only more than
+    // that counts as falling behind.
+    const int slack = int(std::ceil(g_blank_ms));
     if (wait > 0)
         DelayMs(wait);
-    else
+    else if (-wait > slack)
         g_next_time = now; // fallen behind: start again from now, no catching up
-    PresentRaw(false);
+    PresentRaw(g_blank_ms > 0);
 }
 
 void Cls() {
