@@ -89,3 +89,9 @@ void TImage::SetPixmap(int index, TPixmap pixmap) {
     if (seqs.size() < pixmaps.size()) seqs.resize(pixmaps.size(), 0);
     seqs[size_t(index)] = 0;
 }
+
+uint32_t NewTextureGeneration() {
+    static uint32_t generations = 0;
+    if (++generations == 0) ++generations;
+    return generations;
+}

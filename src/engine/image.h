@@ -29,6 +29,10 @@ struct TImageFrame {
     virtual ~TImageFrame() = default;
 };
 
+// A fresh display generation for a renderer's textures (never 0, which TImage::seqs uses for
+// "rebuild"): textures made under another generation are rebuilt from their pixmaps.
+uint32_t NewTextureGeneration();
+
 struct TImage {
     int width = 0, height = 0;
     int flags = 0;

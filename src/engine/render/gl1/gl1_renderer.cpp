@@ -20,13 +20,9 @@ int PowerOfTwo(int n) {
     return p;
 }
 
-// Display generations: every renderer (and every ForgetTextures) gets a fresh one, so textures
-// made for an earlier context are rebuilt. 0 means "rebuild" in TImage::seqs and is never used.
-uint32_t g_generations = 0;
-uint32_t NextGeneration() {
-    if (++g_generations == 0) ++g_generations;
-    return g_generations;
-}
+// Every renderer (and every ForgetTextures) gets a fresh generation, so textures made for an
+// earlier context are rebuilt.
+uint32_t NextGeneration() { return NewTextureGeneration(); }
 
 void SetTextureFilter(bool linear) {
     GLint f = linear ? GL_LINEAR : GL_NEAREST;

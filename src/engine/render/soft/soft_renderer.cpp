@@ -15,7 +15,7 @@ namespace {
 inline uint8_t Mul255(int a, int b) { return uint8_t((a * b + 127) / 255); }
 
 // Writes one pixel of colour (r, g, b) and alpha a under the blend mode.
-inline void Blend(uint8_t* d, int r, int g, int b, int a, int mode) {
+inline __attribute__((always_inline)) void Blend(uint8_t* d, int r, int g, int b, int a, int mode) {
     switch (mode) {
     case BLEND_MASK:
         if (a >= 128) {
@@ -46,6 +46,12 @@ inline void Blend(uint8_t* d, int r, int g, int b, int a, int mode) {
         break;
     default: break;
     }
+}
+
+// A row of texels modulated by the colour and alpha, under one blend mode chosen once per row.
+template <int mode> inline void BlendRow(uint8_t* d, const uint8_t* t, int n, const DrawParams& p) {
+    for (int i = 0; i < n; ++i, t += 4, d += 4)
+        Blend(d, Mul255(p.r, t[0]), Mul255(p.g, t[1]), Mul255(p.b, t[2]), Mul255(p.a, t[3]), mode);
 }
 
 // The affine map of a parallelogram quad: screen point -> (s, t) in the quad's own 0..1 square,
@@ -118,8 +124,51 @@ void RowRange(const QuadVertex v[4], int height, int& ymin, int& ymax) {
 
 } // namespace
 
+// A frame's opaque runs (alpha >= 128) row by row: what a plain masked draw copies, so that
+// transparent pixels cost nothing and opaque ones are copied a run at a time.
+struct SoftRenderer::Spans : TImageFrame {
+    std::vector<uint16_t> runs;   // start, end pairs
+    std::vector<uint32_t> row_at; // index into runs of each row's first pair; one more at the end
+};
+
 SoftRenderer::SoftRenderer(int width, int height)
-    : width_(width), height_(height), pixels_(size_t(width) * height * 4, 0) {}
+    : width_(width), height_(height), generation_(NewTextureGeneration()), pixels_(size_t(width) * height * 4, 0) {}
+
+void SoftRenderer::ForgetTextures() { generation_ = NewTextureGeneration(); }
+
+// Made on first use and after the pixmap changes, in the frame's texture slot.
+const SoftRenderer::Spans& SoftRenderer::SpansOf(TImage& img, int frame) {
+    if (img.frames.size() < img.pixmaps.size()) img.frames.resize(img.pixmaps.size());
+    if (img.seqs.size() < img.pixmaps.size()) img.seqs.resize(img.pixmaps.size(), 0);
+    std::unique_ptr<TImageFrame>& slot = img.frames[size_t(frame)];
+    auto* spans = dynamic_cast<Spans*>(slot.get());
+    if (spans && img.seqs[size_t(frame)] == generation_) return *spans;
+    if (!spans) {
+        auto made = std::make_unique<Spans>();
+        spans = made.get();
+        slot = std::move(made);
+    }
+    const TPixmap& pm = img.pixmaps[size_t(frame)];
+    spans->runs.clear();
+    spans->row_at.assign(size_t(pm.height) + 1, 0);
+    for (int y = 0; y < pm.height; ++y) {
+        spans->row_at[size_t(y)] = uint32_t(spans->runs.size());
+        const uint8_t* t = &pm.pixels[size_t(y) * pm.pitch];
+        for (int x = 0; x < pm.width;) {
+            if (t[x * 4 + 3] < 128) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < pm.width && t[x * 4 + 3] >= 128) ++x;
+            spans->runs.push_back(uint16_t(start));
+            spans->runs.push_back(uint16_t(x));
+        }
+    }
+    spans->row_at[size_t(pm.height)] = uint32_t(spans->runs.size());
+    img.seqs[size_t(frame)] = generation_;
+    return *spans;
+}
 
 void SoftRenderer::Clear(uint8_t r, uint8_t g, uint8_t b) {
     const uint8_t px[4] = {r, g, b, 255};
@@ -132,8 +181,12 @@ void SoftRenderer::Clear(uint8_t r, uint8_t g, uint8_t b) {
 // Axis-aligned, unscaled, unflipped quads sampled nearest (map cells, sprites, backdrops: nearly
 // everything in a frame) show texel (i - first_x, j - first_y) at pixel (i, j), where the first
 // covered pixel is the one whose centre is on or right of / below the quad's top-left corner.
-// Returns false for any other quad, which then takes the general path.
-bool SoftRenderer::DrawAligned(const TPixmap& pm, const QuadVertex v[4], const DrawParams& p) {
+// Filtered sampling gives the same at whole-pixel positions, where every pixel centre falls on a
+// texel centre (glyphs of smooth fonts). Returns false for any other quad, which then takes the
+// general path.
+bool SoftRenderer::DrawAligned(TImage& img, int frame, const QuadVertex v[4], const DrawParams& p) {
+    const TPixmap& pm = img.pixmaps[size_t(frame)];
+    if ((img.flags & IMG_FILTERED) && (v[0].x != std::floor(v[0].x) || v[0].y != std::floor(v[0].y))) return false;
     const int w = pm.width, h = pm.height;
     const float dx = v[1].x - v[0].x, dy = v[3].y - v[0].y;
     if (v[1].y != v[0].y || v[3].x != v[0].x || v[2].x != v[1].x || v[2].y != v[3].y) return false;
@@ -146,17 +199,30 @@ bool SoftRenderer::DrawAligned(const TPixmap& pm, const QuadVertex v[4], const D
     if (x0 >= x1 || y0 >= y1) return true;
     const int n = x1 - x0;
     const bool plain = p.r == 255 && p.g == 255 && p.b == 255 && p.a == 255;
+    const Spans* spans = plain && p.blend == BLEND_MASK ? &SpansOf(img, frame) : nullptr;
     for (int y = y0; y < y1; ++y) {
         const uint8_t* t = &pm.pixels[size_t(y - fy) * pm.pitch + size_t(x0 - fx) * 4];
         uint8_t* d = &pixels_[(size_t(y) * width_ + x0) * 4];
         if (plain && p.blend == BLEND_SOLID) {
             for (int i = 0; i < n; ++i, t += 4, d += 4) d[0] = t[0], d[1] = t[1], d[2] = t[2];
         } else if (plain && p.blend == BLEND_MASK) {
-            for (int i = 0; i < n; ++i, t += 4, d += 4)
-                if (t[3] >= 128) d[0] = t[0], d[1] = t[1], d[2] = t[2];
+            // Opaque runs copied whole (the fourth byte of the back buffer is padding).
+            const int lo = x0 - fx, hi = x1 - fx;
+            const uint8_t* row = &pm.pixels[size_t(y - fy) * pm.pitch];
+            uint8_t* out = &pixels_[(size_t(y) * width_ + size_t(fx)) * 4];
+            for (uint32_t r = spans->row_at[size_t(y - fy)]; r < spans->row_at[size_t(y - fy) + 1]; r += 2) {
+                const int a = std::max<int>(spans->runs[r], lo), b = std::min<int>(spans->runs[r + 1], hi);
+                if (a < b) std::memcpy(out + size_t(a) * 4, row + size_t(a) * 4, size_t(b - a) * 4);
+            }
         } else {
-            for (int i = 0; i < n; ++i, t += 4, d += 4)
-                Blend(d, Mul255(p.r, t[0]), Mul255(p.g, t[1]), Mul255(p.b, t[2]), Mul255(p.a, t[3]), p.blend);
+            switch (p.blend) {
+            case BLEND_MASK: BlendRow<BLEND_MASK>(d, t, n, p); break;
+            case BLEND_SOLID: BlendRow<BLEND_SOLID>(d, t, n, p); break;
+            case BLEND_ALPHA: BlendRow<BLEND_ALPHA>(d, t, n, p); break;
+            case BLEND_LIGHT: BlendRow<BLEND_LIGHT>(d, t, n, p); break;
+            case BLEND_SHADE: BlendRow<BLEND_SHADE>(d, t, n, p); break;
+            default: break;
+            }
         }
     }
     return true;
@@ -169,7 +235,7 @@ void SoftRenderer::DrawTexturedQuad(TImage& img, int frame, const QuadVertex v[4
     const QuadMap m(v);
     if (!m.ok) return;
     const bool filtered = (img.flags & IMG_FILTERED) != 0;
-    if (!filtered && DrawAligned(pm, v, p)) return;
+    if (DrawAligned(img, frame, v, p)) return;
     int ymin, ymax;
     RowRange(v, height_, ymin, ymax);
     // Texture coordinates vary with (s, t) from the corners' u, v.

@@ -21,8 +21,13 @@ class SoftRenderer : public Renderer {
     // The back buffer: width * height pixels, bytes R, G, B, X.
     const uint8_t* Pixels() const { return pixels_.data(); }
 
+    void ForgetTextures() override;
+
   private:
-    bool DrawAligned(const TPixmap& pm, const QuadVertex v[4], const DrawParams& p);
+    struct Spans;
+    const Spans& SpansOf(TImage& img, int frame);
+    bool DrawAligned(TImage& img, int frame, const QuadVertex v[4], const DrawParams& p);
     int width_, height_;
+    uint32_t generation_;
     std::vector<uint8_t> pixels_;
 };
