@@ -46,8 +46,8 @@ const std::vector<OptionSpec>& Specs() {
              return true;
          }},
         {"scale", "MODE",
-         "how the picture is enlarged: sharp (whole-number enlargement, then one smooth step; the "
-         "default), integer (whole multiples only) or smooth",
+         "how the picture is enlarged: sharp (blocks of whole screen pixels, only the pixel on each "
+         "edge blended; the default), integer (whole multiples only) or smooth",
          [](Options& o, const std::string& v, std::string& error) {
              o.scale = ParseScaleMode(v);
              if (!o.scale) error = "--scale takes sharp, integer or smooth, not '" + v + "'";
@@ -60,7 +60,7 @@ const std::vector<OptionSpec>& Specs() {
              if (!o.renderer) error = "--renderer takes gl, soft or auto, not '" + v + "'";
              return o.renderer.has_value();
          }},
-        {"show-fps", nullptr, "show frames per second and the frame time in a corner",
+        {"show-fps", nullptr, "show frames per second and the frame time in a corner, and a summary at exit",
          [](Options& o, const std::string&, std::string&) { return Switch(o.show_fps); }},
         {"timedemo", "FILE", "play a recording as fast as the machine can, print the frame rate and times, and exit",
          [](Options& o, const std::string& v, std::string& error) {
@@ -180,6 +180,7 @@ std::string HelpText() {
         {"pause", "Space, joystick button 2"},
         {"back to the title", "F1"},
         {"effects / music", "F2 / F3"},
+        {"full screen / window", "Alt+Enter or F11"},
         {"quit", "Escape"},
     };
     for (const auto& c : controls) text += Wrapped(std::string("  ") + c[0], c[1]);
