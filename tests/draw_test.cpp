@@ -325,3 +325,48 @@ TEST(SoftRendererPaths, AlignedQuadsMatchTheGeneralPath) {
     EXPECT_EQ(quick.Pixels()[(25 * 120 + 60) * 4], 90);
     delete img;
 }
+
+// A clear waits for the next draw; a whole-screen masked picture drawn next writes the clear colour
+// into its transparent holes in the same pass. Either way the result is the clear, then the picture.
+TEST(SoftRendererPaths, ClearThenWholeScreenPictureLeavesTheClearColourInItsHoles) {
+    SoftRenderer r(60, 40);
+    TImage* img = Gradient(64, 40); // wider than the screen: placed from x = -2
+    TPixmap& pm = img->pixmaps[0];
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 64; ++x)
+            if ((x / 5 + y / 3) % 3 == 0) pm.pixels[(size_t(y) * 64 + size_t(x)) * 4 + 3] = 0; // holes
+    auto at = [&](int x, int y) {
+        const uint8_t* p = r.Pixels() + (size_t(y) * 60 + size_t(x)) * 4;
+        return RGB{p[0], p[1], p[2]};
+    };
+    auto expect_picture = [&] {
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 60; ++x) {
+                const bool hole = ((x + 2) / 5 + y / 3) % 3 == 0;
+                ASSERT_EQ(at(x, y), hole ? (RGB{9, 8, 7}) : (RGB{uint8_t((x + 2) * 6), y * 6, 77})) << x << "," << y;
+            }
+    };
+    QuadVertex v[4] = {{-2, 0, 0, 0}, {62, 0, 1, 0}, {62, 40, 1, 1}, {-2, 40, 0, 1}};
+    r.Clear(200, 100, 50);
+    r.Clear(9, 8, 7); // the last clear counts
+    r.DrawTexturedQuad(*img, 0, v, DrawParams());
+    expect_picture();
+
+    // The same picture over an earlier one, without a clear, keeps what lay under the holes.
+    r.DrawTexturedQuad(*img, 0, v, DrawParams());
+    expect_picture();
+
+    // A clear with nothing drawn after it is what a read sees; a small draw keeps the rest cleared.
+    r.Clear(1, 2, 3);
+    EXPECT_EQ(at(59, 39), (RGB{1, 2, 3}));
+    r.Clear(4, 5, 6);
+    QuadVertex small[4] = {{10, 10, 0, 0}, {74, 10, 1, 0}, {74, 50, 1, 1}, {10, 50, 0, 1}};
+    r.DrawTexturedQuad(*img, 0, small, DrawParams());
+    EXPECT_EQ(at(5, 5), (RGB{4, 5, 6}));
+    EXPECT_EQ(at(16, 10), Texel(6, 0));
+    uint8_t rgb[3];
+    r.Clear(7, 7, 7);
+    r.ReadPixels(30, 30, 1, 1, rgb);
+    EXPECT_EQ(rgb[0], 7);
+    delete img;
+}

@@ -54,6 +54,22 @@ template <int mode> inline void BlendRow(uint8_t* d, const uint8_t* t, int n, co
         Blend(d, Mul255(p.r, t[0]), Mul255(p.g, t[1]), Mul255(p.b, t[2]), Mul255(p.a, t[3]), mode);
 }
 
+// One row of a whole frame under any transform, sampled nearest: the texel under each pixel centre
+// at (s, t), stepping by (ds, dt) per pixel. Texels that leave the pixel as it is are skipped.
+template <int mode>
+void NearestRow(uint8_t* d, int n, double s, double t, double ds, double dt, const TPixmap& pm, const DrawParams& p) {
+    const int w = pm.width, h = pm.height, pitch = pm.pitch;
+    const uint8_t* tex = pm.pixels.data();
+    for (int i = 0; i < n; ++i, d += 4, s += ds, t += dt) {
+        const int tx = std::clamp(int(s * w), 0, w - 1), ty = std::clamp(int(t * h), 0, h - 1);
+        const uint8_t* px = tex + size_t(ty) * pitch + size_t(tx) * 4;
+        const int a = Mul255(p.a, px[3]);
+        if (mode == BLEND_MASK && a < 128) continue;
+        if ((mode == BLEND_ALPHA || mode == BLEND_LIGHT) && a == 0) continue;
+        Blend(d, Mul255(p.r, px[0]), Mul255(p.g, px[1]), Mul255(p.b, px[2]), a, mode);
+    }
+}
+
 // The affine map of a parallelogram quad: screen point -> (s, t) in the quad's own 0..1 square,
 // where corner 0 is (0, 0), corner 1 is (1, 0) and corner 3 is (0, 1).
 struct QuadMap {
@@ -172,10 +188,15 @@ const SoftRenderer::Spans& SoftRenderer::SpansOf(TImage& img, int frame) {
 
 void SoftRenderer::Clear(uint8_t r, uint8_t g, uint8_t b) {
     const uint8_t px[4] = {r, g, b, 255};
-    uint32_t word;
-    std::memcpy(&word, px, 4);
+    std::memcpy(&clear_word_, px, 4);
+    clear_pending_ = true;
+}
+
+void SoftRenderer::ApplyClear() const {
+    if (!clear_pending_) return;
+    clear_pending_ = false;
     uint32_t* d = reinterpret_cast<uint32_t*>(pixels_.data());
-    std::fill(d, d + pixels_.size() / 4, word);
+    std::fill(d, d + pixels_.size() / 4, clear_word_);
 }
 
 // Axis-aligned, unscaled, unflipped quads sampled nearest (map cells, sprites, backdrops: nearly
@@ -200,6 +221,27 @@ bool SoftRenderer::DrawAligned(TImage& img, int frame, const QuadVertex v[4], co
     const int n = x1 - x0;
     const bool plain = p.r == 255 && p.g == 255 && p.b == 255 && p.a == 255;
     const Spans* spans = plain && p.blend == BLEND_MASK ? &SpansOf(img, frame) : nullptr;
+    if (spans && clear_pending_ && x0 == 0 && y0 == 0 && x1 == width_ && y1 == height_) {
+        // A whole-screen masked picture right after a clear: one pass writes its opaque runs and
+        // the clear colour between them.
+        clear_pending_ = false;
+        for (int y = 0; y < height_; ++y) {
+            const uint8_t* row = &pm.pixels[size_t(y - fy) * pm.pitch];
+            uint8_t* out = &pixels_[size_t(y) * width_ * 4];
+            uint32_t* words = reinterpret_cast<uint32_t*>(out);
+            int filled = 0; // screen columns done so far
+            for (uint32_t r = spans->row_at[size_t(y - fy)]; r < spans->row_at[size_t(y - fy) + 1]; r += 2) {
+                const int a = std::max(int(spans->runs[r]) + fx, 0), b = std::min(int(spans->runs[r + 1]) + fx, width_);
+                if (a >= b) continue;
+                std::fill(words + filled, words + a, clear_word_);
+                std::memcpy(out + size_t(a) * 4, row + size_t(a - fx) * 4, size_t(b - a) * 4);
+                filled = b;
+            }
+            std::fill(words + filled, words + width_, clear_word_);
+        }
+        return true;
+    }
+    ApplyClear();
     for (int y = y0; y < y1; ++y) {
         const uint8_t* t = &pm.pixels[size_t(y - fy) * pm.pitch + size_t(x0 - fx) * 4];
         uint8_t* d = &pixels_[(size_t(y) * width_ + x0) * 4];
@@ -236,6 +278,7 @@ void SoftRenderer::DrawTexturedQuad(TImage& img, int frame, const QuadVertex v[4
     if (!m.ok) return;
     const bool filtered = (img.flags & IMG_FILTERED) != 0;
     if (DrawAligned(img, frame, v, p)) return;
+    ApplyClear();
     int ymin, ymax;
     RowRange(v, height_, ymin, ymax);
     // Texture coordinates vary with (s, t) from the corners' u, v.
@@ -245,6 +288,9 @@ void SoftRenderer::DrawTexturedQuad(TImage& img, int frame, const QuadVertex v[4
     const uint8_t* tex = pm.pixels.data();
     const int pitch = pm.pitch;
 
+    // Frames drawn whole (every DrawImageFrame) map (s, t) straight to (u, v).
+    const bool whole_frame = u0 == 0 && du_s == 1 && du_t == 0 && v0 == 0 && dv_s == 0 && dv_t == 1;
+
     for (int y = ymin; y < ymax; ++y) {
         int x0, x1;
         if (!RowSpan(m, y, width_, x0, x1)) continue;
@@ -252,6 +298,17 @@ void SoftRenderer::DrawTexturedQuad(TImage& img, int frame, const QuadVertex v[4
         double s = m.sx * (x0 + 0.5 - m.ox) + m.sy * cy;
         double t = m.tx * (x0 + 0.5 - m.ox) + m.ty * cy;
         uint8_t* d = &pixels_[(size_t(y) * width_ + x0) * 4];
+        if (whole_frame && !filtered) {
+            switch (p.blend) {
+            case BLEND_MASK: NearestRow<BLEND_MASK>(d, x1 - x0, s, t, m.sx, m.tx, pm, p); break;
+            case BLEND_SOLID: NearestRow<BLEND_SOLID>(d, x1 - x0, s, t, m.sx, m.tx, pm, p); break;
+            case BLEND_ALPHA: NearestRow<BLEND_ALPHA>(d, x1 - x0, s, t, m.sx, m.tx, pm, p); break;
+            case BLEND_LIGHT: NearestRow<BLEND_LIGHT>(d, x1 - x0, s, t, m.sx, m.tx, pm, p); break;
+            case BLEND_SHADE: NearestRow<BLEND_SHADE>(d, x1 - x0, s, t, m.sx, m.tx, pm, p); break;
+            default: break;
+            }
+            continue;
+        }
         for (int x = x0; x < x1; ++x, d += 4, s += m.sx, t += m.tx) {
             const double u = u0 + du_s * s + du_t * t;
             const double vv = v0 + dv_s * s + dv_t * t;
@@ -295,6 +352,7 @@ void SoftRenderer::DrawTexturedQuad(TImage& img, int frame, const QuadVertex v[4
 void SoftRenderer::DrawColoredQuad(const QuadVertex v[4], const DrawParams& p) {
     const QuadMap m(v);
     if (!m.ok) return;
+    ApplyClear();
     int ymin, ymax;
     RowRange(v, height_, ymin, ymax);
     for (int y = ymin; y < ymax; ++y) {
@@ -306,6 +364,7 @@ void SoftRenderer::DrawColoredQuad(const QuadVertex v[4], const DrawParams& p) {
 }
 
 void SoftRenderer::ReadPixels(int x, int y, int w, int h, uint8_t* rgb) {
+    ApplyClear();
     for (int row = 0; row < h; ++row) {
         for (int col = 0; col < w; ++col) {
             const int sx = x + col, sy = y + row;

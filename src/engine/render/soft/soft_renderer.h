@@ -19,7 +19,10 @@ class SoftRenderer : public Renderer {
     void ReadPixels(int x, int y, int w, int h, uint8_t* rgb) override;
 
     // The back buffer: width * height pixels, bytes R, G, B, X.
-    const uint8_t* Pixels() const { return pixels_.data(); }
+    const uint8_t* Pixels() const {
+        ApplyClear();
+        return pixels_.data();
+    }
 
     void ForgetTextures() override;
 
@@ -27,7 +30,12 @@ class SoftRenderer : public Renderer {
     struct Spans;
     const Spans& SpansOf(TImage& img, int frame);
     bool DrawAligned(TImage& img, int frame, const QuadVertex v[4], const DrawParams& p);
+    // A clear is kept pending until something draws or reads, so that a frame that starts with a
+    // whole-screen picture fills the back buffer once instead of twice.
+    void ApplyClear() const;
     int width_, height_;
     uint32_t generation_;
-    std::vector<uint8_t> pixels_;
+    mutable std::vector<uint8_t> pixels_;
+    mutable bool clear_pending_ = false;
+    uint32_t clear_word_ = 0;
 };
