@@ -1,6 +1,7 @@
 #include "engine/platform/sdl/sdl_display.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "engine/platform/overlay_text.h"
@@ -80,6 +81,10 @@ bool SdlDisplay::Open(const std::string& title, int width, int height, bool full
                 return true;
             }
         }
+        // Asked for by name, OpenGL's absence is worth a word; the game goes on without it.
+        if (!gl_passed_over_ && choices_.renderer == RendererChoice::OpenGl)
+            std::fprintf(stderr, "pumko: OpenGL is not available (%s); drawing with the software renderer\n",
+                         window_ ? gl_error.c_str() : SDL_GetError());
         DropGl();
         if (window_) SDL_DestroyWindow(window_);
         window_ = nullptr;
