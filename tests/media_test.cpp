@@ -14,6 +14,7 @@
 #include "flow/media.h"
 #include "game/game.h"
 #include "main/playthrough.h"
+#include "real_sheet.h"
 
 #ifndef PUMKO_BINARY_DIR
 #error "PUMKO_BINARY_DIR must name the build folder"
@@ -94,6 +95,23 @@ TEST_F(Media, EveryFrameTheGameDrawsHoldsAPictureAndFrameZeroIsEmpty) {
     const TPixmap& hero = sprite_sheet->pixmaps[30];
     for (int j = 0; j < 40; ++j)
         for (int i : {0, 1, 2, 3, 4, 35, 36, 37, 38, 39}) EXPECT_EQ(hero.Pixel32(i, j) >> 24, 0u) << i << "," << j;
+}
+
+// Walkers stand on blocks only if their pictures reach within 4 px of their frame's bottom (they
+// sink 4 px and must touch the block to be put back); the actors' tests cut the sheet the same way.
+TEST_F(Media, WalkersReachTheBottomOfTheirFramesAndTheTestsCutTheSameSheet) {
+    for (int f : {57, 58, 59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 73, 74, 75, 76, 77, 78}) {
+        const TPixmap& pm = sprite_sheet->pixmaps[size_t(f)];
+        int lowest = -1;
+        for (int j = 0; j < 40; ++j)
+            for (int i = 0; i < 40; ++i)
+                if (pm.Pixel32(i, j) >> 24) lowest = j;
+        EXPECT_GE(lowest, 36) << "frame " << f;
+    }
+    TImage* cut = real_sheet();
+    ASSERT_NE(cut, nullptr);
+    for (int f = 0; f < 127; ++f)
+        EXPECT_EQ(cut->pixmaps[size_t(f)].pixels, sprite_sheet->pixmaps[size_t(f)].pixels) << "frame " << f;
 }
 
 TEST_F(Media, MaskingAndTheBackdrops) {

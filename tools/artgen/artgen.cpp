@@ -488,6 +488,9 @@ void blob_walker(Canvas& c, bool right, int step) { // type 0: a purple goblin b
 
 void beetle(Canvas& c, bool right, int step, bool shell_only) { // type 1 and its shell
     const float d = right ? 1 : -1;
+    // The empty shell lies on the ground, as low in its frame as the walkers' feet, so it rests
+    // on a block at the same height every frame.
+    const float y = shell_only ? 4 : 0;
     if (!shell_only) {
         for (int leg = -1; leg <= 1; ++leg) {
             const float lx = 20 + leg * 8, sw = ((leg + step) % 2) ? 2.0f : -2.0f;
@@ -497,10 +500,10 @@ void beetle(Canvas& c, bool right, int step, bool shell_only) { // type 1 and it
         c.Ellipse(20 + d * 13, 26, 4.8f, 4.3f, rgb(70, 90, 60));
         c.Ellipse(20 + d * 15, 24.5f, 1.3f, 1.3f, kCandle);
     }
-    c.Ellipse(20, 24, 14, 11, kInk);
-    c.Ellipse(20, 24, 12.5f, 9.5f, shaded(rgb(60, 150, 90), 20, 24, 13));
-    c.Line(20, 15, 20, 33, 1.5f, kInk);
-    c.Rect(7, 30, 33, 33, kInk);
+    c.Ellipse(20, 24 + y, 14, 11, kInk);
+    c.Ellipse(20, 24 + y, 12.5f, 9.5f, shaded(rgb(60, 150, 90), 20, 24 + y, 13));
+    c.Line(20, 15 + y, 20, 33 + y, 1.5f, kInk);
+    c.Rect(7, 30 + y, 33, 33 + y, kInk);
 }
 
 void spiky(Canvas& c, bool right, int step) { // type 2: cannot be stomped
