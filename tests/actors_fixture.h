@@ -1,39 +1,18 @@
-// The world of the hero's tests with a sprite sheet where every frame but the blank one (0) is
-// an opaque 40 x 40 square and the hero (30) is round, so monsters, shots, items and invisible
-// walls (frame 1) all have bodies. Helpers add monsters and run their part of a play frame.
+// The world of the hero's tests with the game's own sprite sheet, so that monsters, shots, items
+// and the hero collide with the shapes players see. Helpers add monsters and run their part of a
+// play frame.
 #pragma once
 
+#include "real_sheet.h"
 #include "world_fixture.h"
 
 namespace actors_test {
-
-inline TImage* actors_sheet() {
-    static TImage* sheet = nullptr;
-    if (sheet) return sheet;
-    sheet = CreateImage(40, 40, 127, 0);
-    MidHandleImage(sheet);
-    for (int f = 0; f < 127; ++f) {
-        TPixmap pm = TPixmap::Make(40, 40, TPixmap::RGBA32);
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 40; ++x) {
-                bool solid = f != 0;
-                if (f == 30) solid = world_test::round_shape(x, y, 20.0f);
-                uint8_t* p = &pm.pixels[size_t(y) * pm.pitch + size_t(x) * 4];
-                p[0] = uint8_t(40 + f);
-                p[1] = uint8_t(200 - f);
-                p[2] = uint8_t(f * 2);
-                p[3] = solid ? 255 : 0;
-            }
-        sheet->SetPixmap(f, std::move(pm));
-    }
-    return sheet;
-}
 
 class ActorsTest : public world_test::WorldTest {
   protected:
     void SetUp() override {
         WorldTest::SetUp();
-        sprite_sheet = actors_sheet();
+        sprite_sheet = real_sheet();
         hero().x = 100.0f;
         hero().y = 60.0f;
     }

@@ -32,8 +32,8 @@ TEST_F(FireballTest, SideHitsEndItTopHitsBounceIt) {
         EXPECT_EQ(fireball.state, 0) << "tile " << t;
 
         fireball.state = 1;
-        fireball.x = 200.0f; // from above, not centred: bounces
-        fireball.y = 190.0f;
+        fireball.x = 200.0f; // from above, not centred: bounces (its orb's lowest row sits 9 px below
+        fireball.y = 195.0f; // its centre)
         fireball.ystp = 3.0f;
         fireball.collisions(index(5, 5));
         EXPECT_EQ(fireball.state, 1) << "tile " << t;

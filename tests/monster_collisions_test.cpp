@@ -20,6 +20,29 @@ TEST_F(MonsterCollisionsTest, OnlyTiles4To10HoldMonsters) {
     }
 }
 
+// Each frame a walker stands on, the next update moves it 4 px down into the block and its
+// collisions put it back on top: it is drawn at the same height every frame, still or walking,
+// shell or not, as long as its picture reaches low enough in its frame.
+TEST_F(MonsterCollisionsTest, WalkersAndShellsStandLevelOnABlock) {
+    for (int c = 0; c < 16; ++c) put(c, 8, 4); // a brick floor, tops at y 320
+    const struct {
+        int typ, frame;
+    } walkers[] = {{0, 57}, {0, 59}, {1, 61}, {1, 64}, {2, 67}, {2, 69}, {4, 73}, {4, 76}, {7, 63}, {7, 66}};
+    for (const auto& w : walkers)
+        for (float xstp : {0.0f, 1.0f}) {
+            monster_list.Clear();
+            monster_tag& m = add_entered(300.0f, 300.0f, w.typ == 7 ? 4.0f * xstp : xstp, w.typ, w.frame);
+            m.frame = w.frame;
+            hero_at(100.0f, 60.0f);
+            std::vector<float> drawn_at;
+            for (int i = 0; i < 12; ++i) {
+                drawn_at.push_back(m.y);
+                monsters_frame();
+            }
+            EXPECT_EQ(drawn_at, std::vector<float>(12, 300.0f)) << "frame " << w.frame << ", xstp " << xstp;
+        }
+}
+
 TEST_F(MonsterCollisionsTest, InvisibleWallsTurnTypes1To4OneStepAheadButNotType0) {
     cell(8, 7).hiddenwall = 1; // (340, 300): two pixels beyond the walkers' next step
     monster_tag& shellmaker = add_entered(301.0f, 300.0f, 1.0f, 1, 64);
@@ -33,32 +56,41 @@ TEST_F(MonsterCollisionsTest, InvisibleWallsTurnTypes1To4OneStepAheadButNotType0
     EXPECT_EQ(far.xstp, 1.0f);
 }
 
+// With the game's art a hero falling straight onto a shell-maker first touches it 22 px above
+// its centre; an empty shell, lower in its frame, 17 px above.
 TEST_F(MonsterCollisionsTest, StompedShellMakerBecomesStillShellThatTheNextStompKicks) {
     hero().level = 2;
     hero().area = 3;
     monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, 1, 61);
-    hero_at(300.0f, 262.0f);
+    hero_at(300.0f, 277.0f);
     game.jump = 1;
+    m.collisions(); // one pixel short
+    EXPECT_EQ(m.typ, 1);
+    hero_at(300.0f, 278.0f);
     m.collisions();
     EXPECT_EQ(m.typ, 7);
     EXPECT_EQ(m.frame, 63);
     EXPECT_EQ(m.xstp, 0.0f);
-    EXPECT_EQ(hero().y, 252.0f);
+    EXPECT_EQ(hero().y, 268.0f);
     EXPECT_EQ(hero().ystp, -3.0f);
     EXPECT_EQ(hero().score, 350);
     EXPECT_EQ(last_popup(), "350");
 
-    // Falling onto it from the left, faster than 5.0, with no jump under way.
+    // Falling onto it from the left, faster than 5.0, with no jump under way; the shell lies
+    // lower in its frame than the shell-maker stood.
     game.jump = 0;
-    hero_at(290.0f, 262.0f);
+    hero_at(290.0f, 282.0f);
     hero().ystp = 5.5f;
+    m.collisions();
+    EXPECT_EQ(m.xstp, 0.0f);
+    hero_at(290.0f, 283.0f);
     m.collisions();
     EXPECT_EQ(m.xstp, 4.0f);
     EXPECT_EQ(game.jump, 1);
     EXPECT_EQ(hero().score, 700);
 
     // From the right it goes left.
-    hero_at(310.0f, 262.0f);
+    hero_at(310.0f, 283.0f);
     m.collisions();
     EXPECT_EQ(m.xstp, -4.0f);
     EXPECT_EQ(game.state, STATE_PLAY);
@@ -67,7 +99,7 @@ TEST_F(MonsterCollisionsTest, StompedShellMakerBecomesStillShellThatTheNextStomp
 TEST_F(MonsterCollisionsTest, WalkingIntoAStillShellOrAnyWalkerHurts) {
     add_entered(300.0f, 300.0f, 0.0f, 7, 63);
     specialfx_tag::Create(10, 10, 0, 0, 0, 0, 0, 1, 0);
-    hero_at(262.0f, 300.0f);
+    hero_at(273.0f, 300.0f); // the hero's right edge against the shell's left one
     hero().power = 2;
     monsters_frame();
     EXPECT_EQ(hero().power, 0);
@@ -86,7 +118,7 @@ TEST_F(MonsterCollisionsTest, WalkingIntoAStillShellOrAnyWalkerHurts) {
 }
 
 TEST_F(MonsterCollisionsTest, StompsOnOtherTypesDoNothing) {
-    hero_at(300.0f, 262.0f);
+    hero_at(300.0f, 280.0f); // its feet in the spiky walker's spikes
     game.jump = 1;
     for (int t : {2, 4, 5, 6, 8, 9, 11}) {
         monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, t, 67);
@@ -101,7 +133,7 @@ TEST_F(MonsterCollisionsTest, StompsOnOtherTypesDoNothing) {
 
 TEST_F(MonsterCollisionsTest, SquashedWalkerStaysFlatAndIsGone59UpdatesLater) {
     monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, 0, 57);
-    hero_at(300.0f, 262.0f);
+    hero_at(300.0f, 272.0f);
     game.jump = 1;
     m.collisions();
     EXPECT_EQ(m.state, 0);

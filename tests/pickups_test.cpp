@@ -53,7 +53,12 @@ TEST_F(SpecialItemTest, BlocksTurnItsSidesPushItDownAndHoldIt) {
     put(8, 7, 9); // (340, 300)
     specialitem_tag::Create(0.0f, 0.0f, 3);
     specialitem_tag& it = *specialitem_list.At(0);
-    it.x = 305.0f; // rolling into the block at its own height
+    it.x = 307.0f; // rolling towards the block at its own height: the potion's glass ends 12 px right
+    it.y = 300.0f; // of its centre, one pixel short of the block
+    it.xstp = 2.0f;
+    it.collisions();
+    EXPECT_EQ(it.xstp, 2.0f);
+    it.x = 308.0f; // touching it
     it.y = 300.0f;
     it.xstp = 2.0f;
     it.collisions();
