@@ -209,6 +209,21 @@ TEST(GameFlow, OnlyAJumpPressWhileTheEndingsPromptShowsEndsIt) {
     EXPECT_LE(frames_to_leave, 2 + 170); // the press ends the scene: it spins away
 }
 
+// An area whose map cannot be read is not played (it would be empty): the game goes back to the
+// title, and says why.
+TEST(GameFlow, AnAreaWithoutItsMapIsNotPlayed) {
+    Scenario sc("nomap");
+    StartGame(sc);
+    sc.When([] { return InState(STATE_INTRO); }, [] { hero().level = 7; });
+    sc.When([] { return InState(STATE_TITLE); }, [] {});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(sc.Run(3000), 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_EQ(std::count(sc.states_seen.begin(), sc.states_seen.end(), STATE_PLAY), 0);
+    EXPECT_NE(said.find("pumkosahrim7.1 is missing"), std::string::npos) << said;
+}
+
 TEST(GameFlow, AHundredMagicInOneFrameGiveExactlyOneLife) {
     Scenario sc("magic");
     StartGame(sc);

@@ -103,6 +103,22 @@ TEST_F(MapLoad, LoadReadsTheResourceAndLeavesOtherFieldsAlone) {
     EXPECT_EQ(c.multitmr, 90);
 }
 
+// A missing or short map is refused with a message, the cells left as they were, rather than
+// read as an empty area.
+TEST_F(MapLoad, AMissingOrShortMapIsRefused) {
+    static const std::vector<uint8_t> short_map = le32(std::vector<int32_t>(2 + 2 * 1000, 9));
+    RegisterEmbedded("maps\\pumkosahrim9.7", short_map.data(), int64_t(short_map.size()));
+    cell(5, 3).tile1 = 4;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(map_tag::Load(9, 7));
+    EXPECT_FALSE(map_tag::Load(9, 6)); // not there at all
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(cell(5, 3).tile1, 4);
+    EXPECT_EQ(cell(0, 0).tile1, 0);
+    EXPECT_NE(said.find("maps\\pumkosahrim9.7 is 8008 bytes long; a map has 13448"), std::string::npos) << said;
+    EXPECT_NE(said.find("maps\\pumkosahrim9.6 is missing"), std::string::npos) << said;
+}
+
 TEST_F(MapLoad, ResetClearsTheMapFieldsOnly) {
     map_tag& c = cell(7, 7);
     c = map_tag{1.0f, 2.0f, 5, 28, 10, 0.0f, 0.0f, 1, 2, -3, 2, 160, 1, 1};

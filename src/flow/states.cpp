@@ -99,10 +99,15 @@ void game_tag::level_intro() {
     }
     item = 0;
     destroy_all();
-    if (custom_area.level != 0)
-        map_tag::LoadResource(custom_area.resource);
-    else
-        map_tag::Load(level, area);
+    const bool loaded =
+        custom_area.level != 0 ? map_tag::LoadResource(custom_area.resource) : map_tag::Load(level, area);
+    if (!loaded) { // no area to play: the game ends, back to the title
+        state = STATE_TITLE;
+        scmx = 640;
+        scmy = 200;
+        curplayer = 0;
+        return;
+    }
     map_tag::initialize();
 
     Cls();

@@ -72,11 +72,16 @@ bool start_demo() {
     game.savesc = player_slot[0].score;
     // The area matches the recording's, so its backdrop and its witch are the ones recorded.
     player_slot[0].area = demo_number;
-    map_tag::Load(1, demo_number);
+    const bool loaded = map_tag::Load(1, demo_number);
+    demo_number = demo_number % 3 + 1;
+    if (!loaded) {
+        game.sound = game.soundset;
+        demo_active = 0;
+        return false;
+    }
     map_tag::initialize();
     player_slot[0].rotation = 0;
     player_slot[0].update(); // as the intro does before the first play frame
-    demo_number = demo_number % 3 + 1;
     return true;
 }
 

@@ -19,9 +19,11 @@ struct map_tag {
 
     static void Create();
     static void reset();
-    static void Load(int level, int area);
+    // Reads one of the game's own areas; false (said on stderr, the cells left as they were) when
+    // its map is missing or short.
+    static bool Load(int level, int area);
     // Reads the map from the embedded resource of that name (Load reads the game's own areas).
-    static void LoadResource(const std::string& name);
+    static bool LoadResource(const std::string& name);
     static void initialize();
     void update(int scroll);
 

@@ -1,4 +1,5 @@
 // Loading an area into the map cells and turning its object numbers into live objects.
+#include <cstdio>
 #include <string>
 
 #include "engine/stream.h"
@@ -114,12 +115,23 @@ void map_tag::reset() {
     }
 }
 
-void map_tag::Load(int level, int area) {
-    LoadResource("maps\\pumkosahrim" + std::to_string(level) + "." + std::to_string(area));
+bool map_tag::Load(int level, int area) {
+    return LoadResource("maps\\pumkosahrim" + std::to_string(level) + "." + std::to_string(area));
 }
 
-void map_tag::LoadResource(const std::string& name) {
+// A missing or short map would read as zeros: an empty area where the hero falls again and again.
+// It is refused instead.
+bool map_tag::LoadResource(const std::string& name) {
+    constexpr int64_t kBytes = 8 + int64_t(MAP_CELLS) * 8;
     TStream s = OpenRead("incbin::" + name);
+    if (!s || s.Size() < kBytes) {
+        if (!s)
+            std::fprintf(stderr, "pumko: the map %s is missing\n", name.c_str());
+        else
+            std::fprintf(stderr, "pumko: the map %s is %lld bytes long; a map has %lld\n", name.c_str(),
+                         static_cast<long long>(s.Size()), static_cast<long long>(kBytes));
+        return false;
+    }
     s.ReadInt();
     s.ReadInt();
     for (int i = 0; i < MAP_CELLS; ++i) {
@@ -130,6 +142,7 @@ void map_tag::LoadResource(const std::string& name) {
         c.y = float(20 + 40 * (i / MAP_COLUMNS));
     }
     s.Close();
+    return true;
 }
 
 void map_tag::initialize() {
