@@ -34,6 +34,12 @@ std::string broken(const Grid& g) {
     return all;
 }
 
+// The base tile and object number a source gave one cell.
+void expect_cell(Grid& g, int column, int row, int tile1, int tile2) {
+    EXPECT_EQ(g.t1(column, row), tile1) << "column " << column << ", row " << row;
+    EXPECT_EQ(g.t2(column, row), tile2) << "column " << column << ", row " << row;
+}
+
 std::string row(const std::string& body) {
     std::string cells = body;
     cells.resize(mapc::COLUMNS, ' ');
@@ -51,17 +57,36 @@ TEST(Mapc, ParsesAPictureWithLegendAndComments) {
     EXPECT_EQ(g.level, 2);
     EXPECT_EQ(g.area, 3);
     EXPECT_EQ(g.t2(3, 10), 30);
-    EXPECT_EQ(g.t1(7, 10), 24);
-    EXPECT_EQ(g.t2(7, 10), 11);
+    expect_cell(g, 7, 10, 24, 11);
     EXPECT_EQ(g.t2(11, 10), 102); // '&' is the level's own item
     EXPECT_EQ(g.t2(15, 10), 28);
-    EXPECT_EQ(g.t1(16, 10), 5);
-    EXPECT_EQ(g.t2(16, 10), 49);
-    EXPECT_EQ(g.t1(18, 10), 8);
-    EXPECT_EQ(g.t2(18, 10), 26);
+    expect_cell(g, 16, 10, 5, 49);
+    expect_cell(g, 18, 10, 8, 26);
     EXPECT_EQ(g.t1(19, 11), 95);
-    EXPECT_EQ(g.t1(19, 10), 95);
-    EXPECT_EQ(g.t2(19, 10), 88);
+    expect_cell(g, 19, 10, 95, 88);
+}
+
+// A legend line may name a tile or an object by a character of the legend: hidden blocks in
+// scenery, as the game allows.
+TEST(Mapc, LegendLinesNameTilesAndObjectsByCharacter) {
+    std::string text = "area 1.1\nlegend d '3' 'H'\nlegend e 1 '^'\nlegend f '2' 55 # a fence\n";
+    for (int r = 0; r < 10; ++r) text += row("");
+    text += row("   @   def                                                                                            "
+                "                                C");
+    text += row(std::string(140, '#'));
+    Grid g;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(mapc::parse_source(text, "t.txt", g, errors)) << errors[0];
+    expect_cell(g, 7, 10, 3, 29); // a tombstone hiding a magic
+    expect_cell(g, 8, 10, 1, 11);
+    expect_cell(g, 9, 10, 2, 55); // a fence hiding a block
+    EXPECT_EQ(broken(g), "");
+    for (const char* bad : {"legend d '3' 'Z'\n", "legend d '3'\n", "legend d 3x 29\n", "legend d '&' 0\n"}) {
+        errors.clear();
+        EXPECT_FALSE(
+            mapc::parse_source(std::string("area 1.1\n") + bad + text.substr(text.find('|')), "bad", g, errors))
+            << bad;
+    }
 }
 
 TEST(Mapc, RejectsMalformedSources) {
@@ -190,6 +215,30 @@ TEST(Mapc, ThirdAreaOnlyThingsAndLiquids) {
     leaper.t1(40, 11) = 94;
     leaper.t2(40, 11) = 88;
     EXPECT_NE(broken(leaper).find("liquid 95"), std::string::npos);
+}
+
+TEST(Mapc, NoAnimatedOverlayOnABonusBlockAndNoHorizontalLiftInRowZero) {
+    for (int t2 : {20, 100}) {
+        Grid g = valid(1, t2 == 100 ? 3 : 1);
+        g.t1(40, 5) = 5;
+        g.t2(40, 5) = t2;
+        EXPECT_NE(broken(g).find("an animated overlay (" + std::to_string(t2) + ") on a bonus block"),
+                  std::string::npos)
+            << t2;
+        g.t1(40, 5) = 4; // on a brick it is only drawn
+        EXPECT_EQ(broken(g).find("animated overlay"), std::string::npos) << t2;
+    }
+    Grid bonus = valid(1, 1);
+    bonus.t1(40, 5) = 5;
+    bonus.t2(40, 5) = 28; // contents, not an overlay
+    EXPECT_EQ(broken(bonus), "");
+
+    Grid lift = valid(1, 1);
+    lift.t2(40, 0) = 12;
+    EXPECT_NE(broken(lift).find("(column 40, row 0): a horizontal lift (12) in row 0"), std::string::npos);
+    lift.t2(40, 0) = 13; // a vertical lift may start there
+    lift.t2(41, 1) = 12;
+    EXPECT_EQ(broken(lift), "");
 }
 
 TEST(Mapc, UnknownTilesAndNumbers) {

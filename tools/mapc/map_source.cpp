@@ -37,6 +37,19 @@ void put_le32(std::vector<uint8_t>& out, int32_t v) {
     for (int k = 0; k < 4; ++k) out.push_back(uint8_t(u >> (8 * k)));
 }
 
+// A legend entry's tile or object: a number, or a quoted character of the legend so far standing
+// for its tile (or its object).
+bool legend_value(const std::map<char, Glyph>& legend, const std::string& word, bool object, int& out) {
+    if (word.size() == 3 && word[0] == '\'' && word[2] == '\'') {
+        const auto it = legend.find(word[1]);
+        if (it == legend.end()) return false;
+        out = object ? it->second.tile2 : it->second.tile1;
+        return true;
+    }
+    std::istringstream in(word);
+    return (in >> out) && in.peek() == std::char_traits<char>::eof();
+}
+
 int32_t get_le32(const std::vector<uint8_t>& in, size_t at) {
     uint32_t u = 0;
     for (int k = 0; k < 4; ++k) u |= uint32_t(in[at + k]) << (8 * k);
@@ -148,11 +161,14 @@ bool parse_source(const std::string& text, const std::string& name, Grid& out, s
                 out.area < 1 || out.area > 3)
                 fail("expected \"area L.A\" with level 1 to 5 and area 1 to 3");
         } else if (word == "legend") {
-            // legend <character> <base tile> <object number>; the character may be quoted ('x').
-            std::string glyph;
+            // legend <character> <base tile> <object number>; the character may be quoted ('x'). The
+            // tile or the object may be given as a quoted character already in the legend, standing
+            // for its tile or its object: legend d '3' 'H' is a tombstone hiding a magic.
+            std::string glyph, tile, object;
             Glyph g;
-            if (!(words >> glyph >> g.tile1 >> g.tile2)) {
-                fail("expected \"legend C TILE OBJECT\"");
+            if (!(words >> glyph >> tile >> object) || !legend_value(legend, tile, false, g.tile1) ||
+                !legend_value(legend, object, true, g.tile2)) {
+                fail("expected \"legend C TILE OBJECT\" (numbers, or characters of the legend in quotes)");
                 continue;
             }
             if (glyph.size() == 3 && glyph[0] == '\'' && glyph[2] == '\'') glyph = glyph.substr(1, 1);
@@ -239,6 +255,11 @@ bool check_grid(const Grid& g, std::vector<std::string>& errors, const std::stri
                 if (t1 == 95 || t1 == 24 || t1 == 25)
                     fail("base tile " + std::to_string(t1) + " belongs in third areas only");
             }
+            // A bonus block and its overlay would share one animation counter, stepped twice a frame.
+            if (t1 == 5 && (t2 == 20 || is_level_item(t2)))
+                fail("an animated overlay (" + std::to_string(t2) + ") on a bonus block");
+            // Every lift above y 55 is sent down: in row 0 a horizontal lift would move vertically.
+            if (t2 == 12 && r == 0) fail("a horizontal lift (12) in row 0 would move up and down");
             if (t2 == 81 && t1 != 94) fail("a hopper (81) must stand in liquid 94");
             if (t2 == 88 && t1 != 95) fail("a leaper (88) must stand in liquid 95");
         }
