@@ -23,6 +23,14 @@ struct JoystickState {
     int axis_max[6] = {};
 };
 
+// How pads are read: the stick's dead zone as a fraction of its travel (a stick resting inside it
+// reads centred; full deflection still reads exactly -1 or +1), and a file of extra pad mappings
+// to read (empty for none).
+struct PadOptions {
+    float dead_zone = 0.25f;
+    std::string mapping_file;
+};
+
 // Called on the audio thread to fill `frames` stereo 16-bit frames.
 using AudioCallback = void (*)(void* user, int16_t* out, int frames);
 
@@ -54,6 +62,8 @@ class Platform {
     // Joysticks: number of devices, and a fresh reading of one (false when it does not answer).
     virtual int JoystickCount() = 0;
     virtual bool ReadJoystick(int index, JoystickState& out) = 0;
+    // Hosts without real pads ignore it. False when the mapping file cannot be read.
+    virtual bool ConfigurePads(const PadOptions&) { return true; }
 
     // Audio output: 44100 Hz, 16-bit stereo, fed by `cb` in fragments of `fragment_frames`.
     // Returns false when no device can be opened.

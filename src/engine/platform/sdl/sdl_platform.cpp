@@ -7,21 +7,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <vector>
 
 #include "engine/platform/sdl/sdl_display.h"
 #include "engine/platform/sdl/sdl_keys.h"
+#include "engine/platform/sdl/sdl_pads.h"
 
 struct SdlPlatform::Impl {
     SdlDisplay display;
 
-    std::vector<SDL_Joystick*> joysticks;
+    SdlPads pads;
 
     SDL_AudioDeviceID audio = 0;
     AudioCallback audio_cb = nullptr;
     void* audio_user = nullptr;
 
-    void CloseJoysticks();
     static void Feed(void* user, Uint8* stream, int len);
 };
 
@@ -76,7 +75,7 @@ SdlPlatform::SdlPlatform(const DisplayChoices& choices) : impl_(std::make_unique
 SdlPlatform::~SdlPlatform() {
     CloseAudio();
     CloseWindow();
-    impl_->CloseJoysticks();
+    impl_->pads.Stop();
     SDL_Quit();
 }
 
@@ -132,6 +131,10 @@ void SdlPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
             ev.x = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
             if (!ev.x) continue;
             break;
+        case SDL_JOYDEVICEADDED:
+        case SDL_JOYDEVICEREMOVED:
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP: im.pads.HandleEvent(e, sink); continue;
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
             case SDL_WINDOWEVENT_FOCUS_LOST:
@@ -146,6 +149,7 @@ void SdlPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
         }
         sink(ev);
     }
+    im.pads.SyncBack(sink);
 }
 
 void SdlPlatform::MovePointer(int x, int y) { impl_->display.MovePointer(x, y); }
@@ -164,44 +168,17 @@ void SdlPlatform::Sleep(int ms) {
     if (ms > 0) SDL_Delay(Uint32(ms));
 }
 
-void SdlPlatform::Impl::CloseJoysticks() {
-    for (SDL_Joystick* j : joysticks)
-        if (j) SDL_JoystickClose(j);
-    joysticks.clear();
-}
-
-// Opens every joystick afresh. Their state is read on demand, so their events are not queued.
-int SdlPlatform::JoystickCount() {
-    Impl& im = *impl_;
-    im.CloseJoysticks();
-    if (!SDL_WasInit(SDL_INIT_JOYSTICK) && SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return 0;
-    SDL_JoystickEventState(SDL_IGNORE);
-    int n = SDL_NumJoysticks();
-    for (int i = 0; i < n; ++i)
-        if (SDL_Joystick* j = SDL_JoystickOpen(i)) im.joysticks.push_back(j);
-    return int(im.joysticks.size());
-}
+// One logical joystick, port 0's device: every pad plugged in, merged. It answers even with no pad
+// attached (all released), so a pad pulled out while held never leaves anything held.
+int SdlPlatform::JoystickCount() { return impl_->pads.Start() ? 1 : 0; }
 
 bool SdlPlatform::ReadJoystick(int index, JoystickState& out) {
-    Impl& im = *impl_;
-    if (index < 0 || index >= int(im.joysticks.size())) return false;
-    SDL_Joystick* j = im.joysticks[size_t(index)];
-    SDL_JoystickUpdate();
-    if (!SDL_JoystickGetAttached(j)) return false;
-    out = JoystickState();
-    int buttons = SDL_JoystickNumButtons(j);
-    for (int b = 0; b < buttons && b < 32; ++b)
-        if (SDL_JoystickGetButton(j, b)) out.buttons |= 1u << b;
-    // SDL's -32768..32767 shifted to 0..65535, so full deflection reads exactly -1 and +1.
-    int axes = SDL_JoystickNumAxes(j);
-    out.axis_count = axes < 6 ? (axes > 0 ? axes : 0) : 6;
-    for (int a = 0; a < out.axis_count; ++a) {
-        out.axis[a] = int(SDL_JoystickGetAxis(j, a)) + 32768;
-        out.axis_min[a] = 0;
-        out.axis_max[a] = 65535;
-    }
+    if (index != 0 || !impl_->pads.Start()) return false;
+    out = impl_->pads.Read();
     return true;
 }
+
+bool SdlPlatform::ConfigurePads(const PadOptions& options) { return impl_->pads.Configure(options); }
 
 void SdlPlatform::Impl::Feed(void* user, Uint8* stream, int len) {
     Impl* im = static_cast<Impl*>(user);

@@ -27,6 +27,7 @@ class SdlPlatform : public Platform {
     void Sleep(int ms) override;
     int JoystickCount() override;
     bool ReadJoystick(int index, JoystickState& out) override;
+    bool ConfigurePads(const PadOptions& options) override;
     bool OpenAudio(int rate, int fragment_frames, AudioCallback cb, void* user) override;
     void CloseAudio() override;
 
