@@ -206,3 +206,34 @@ TEST_F(Input, JoystickAxesButtonsAndHitsAtSamples) {
     EXPECT_EQ(JoyAxisX(0), 1.0f);
     EXPECT_EQ(JoyButtonHit(3, 99), 0); // a port out of range is harmless
 }
+
+TEST_F(Input, KeyMapTurnsTheHostsKeysIntoTheGamesCodes) {
+    std::array<int, 256> map;
+    for (int i = 0; i < 256; ++i) map[size_t(i)] = i;
+    map['Z'] = 162; // Z jumps
+    map[162] = 0;   // left Control no longer does
+    SetKeyMap(map);
+    InputReset(); // the bindings outlive the state
+
+    host.Post(PlatformEvent::KeyDown, 'Z');
+    EXPECT_EQ(KeyIsDown(162), 1);
+    EXPECT_EQ(KeyWasHit(162), 1);
+    EXPECT_EQ(KeyWasHit('Z'), 0);
+    host.Post(PlatformEvent::KeyUp, 'Z');
+    EXPECT_EQ(KeyIsDown(162), 0);
+    host.Post(PlatformEvent::KeyDown, 162);
+    host.Post(PlatformEvent::KeyDown, 32); // unbound keys pass unchanged
+    EXPECT_EQ(KeyWasHit(162), 0);
+    EXPECT_EQ(KeyWasHit(32), 1);
+
+    // Injected events already carry the game's codes.
+    PlatformEvent ev{PlatformEvent::KeyDown};
+    ev.code = 162;
+    InjectInputEvent(ev);
+    EXPECT_EQ(KeyWasHit(162), 1);
+
+    ClearKeyMap();
+    host.Post(PlatformEvent::KeyUp, 162);
+    host.Post(PlatformEvent::KeyDown, 162);
+    EXPECT_EQ(KeyWasHit(162), 1);
+}

@@ -3,6 +3,7 @@
 // small type headers it pulls in); it never sees SDL, OpenGL or the host.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -116,6 +117,11 @@ void InputReset();
 // Feeds one event straight into the polled state, as the pump would (automatic players, replays).
 struct PlatformEvent;
 void InjectInputEvent(const PlatformEvent& ev);
+// Key rebinding: the host's key events reach the polled state as map[host code] (0 drops the key),
+// so the game reads its own codes whatever keys the player chose. Injected events are not mapped.
+// The identity until set; kept across InputReset.
+void SetKeyMap(const std::array<int, 256>& map);
+void ClearKeyMap();
 
 // ---------------------------------------------------------------------------------------------
 // Random numbers and timing

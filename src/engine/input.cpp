@@ -34,6 +34,8 @@ struct Joysticks {
 KeyboardMouse g_in = {};
 Joysticks g_joy = {};
 bool g_in_pump = false;
+std::array<int, kKeys> g_key_map;
+bool g_key_map_set = false;
 
 void ClearKeyboard() {
     std::memset(g_in.key_down, 0, sizeof g_in.key_down);
@@ -89,6 +91,19 @@ void HandleEvent(const PlatformEvent& ev) {
     }
 }
 
+// Events from the host: key codes go through the player's bindings first.
+void HandleHostEvent(const PlatformEvent& ev) {
+    if (g_key_map_set &&
+        (ev.type == PlatformEvent::KeyDown || ev.type == PlatformEvent::KeyUp || ev.type == PlatformEvent::KeyRepeat)) {
+        if (!ValidKey(ev.code) || g_key_map[size_t(ev.code)] == 0) return;
+        PlatformEvent mapped = ev;
+        mapped.code = g_key_map[size_t(ev.code)];
+        HandleEvent(mapped);
+        return;
+    }
+    HandleEvent(ev);
+}
+
 // Reads one port afresh; a device that does not answer leaves the last values in place.
 void SampleJoystick(int port) {
     Platform* p = EnginePlatform();
@@ -113,7 +128,7 @@ void PollSystem() {
     Platform* p = EnginePlatform();
     if (!p || g_in_pump) return;
     g_in_pump = true;
-    p->PumpEvents(&HandleEvent);
+    p->PumpEvents(&HandleHostEvent);
     g_in_pump = false;
 }
 
@@ -244,3 +259,10 @@ float JoyAxisY(int port) {
 }
 
 void InjectInputEvent(const PlatformEvent& ev) { HandleEvent(ev); }
+
+void SetKeyMap(const std::array<int, 256>& map) {
+    g_key_map = map;
+    g_key_map_set = true;
+}
+
+void ClearKeyMap() { g_key_map_set = false; }
