@@ -248,6 +248,28 @@ TEST_F(SdlPads, AMappingFileMakesAnUnknownPadSpeakTheGameNumbering) {
     EXPECT_FALSE(platform.ConfigurePads(options));
 }
 
+// Mappings from the environment are SDL's own; they reach the game the same way.
+TEST(SdlPadMappings, TheEnvironmentsMappingsAreUsed) {
+    std::string guid;
+    {
+        SdlPlatform probe;
+        VirtualPad pad = VirtualPad::Raw();
+        guid = pad.Guid();
+    }
+    const std::string mapping = guid + ",Test wired pad,a:b0,b:b1,x:b2,start:b7,platform:Linux,";
+    setenv("SDL_GAMECONTROLLERCONFIG", mapping.c_str(), 1);
+    {
+        SdlPlatform platform;
+        EngineInit(&platform);
+        CountJoysticks();
+        VirtualPad pad = VirtualPad::Raw();
+        pad.Button(7, true);
+        EXPECT_EQ(JoyButtonDown(2, 0), 1);
+        EngineShutdown();
+    }
+    unsetenv("SDL_GAMECONTROLLERCONFIG");
+}
+
 // The real game on the SDL host with a virtual pad and nothing else: the logo skipped with A, the
 // menu moved with the d-pad, a game started with A, the title card skipped, a walk to the right
 // with the d-pad, a jump, and a pause with Start that Start ends.
