@@ -15,7 +15,11 @@ const std::string welcome_text =
 static const char* const kMenu[3] = {"Start 1 player game", "Start 2 player game", "Quit game"};
 
 void game_tag::show_logo() {
-    if (music == 1) music_sound.Play(music_channel);
+    // With the music off it is cued paused, so F3 can start it later.
+    if (music == 1)
+        music_sound.Play(music_channel);
+    else
+        music_sound.Cue(music_channel);
     DelayMs(1000);
     SetBlend(BLEND_ALPHA);
     float a = 1.0f;

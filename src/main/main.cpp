@@ -1,4 +1,4 @@
-// Program entry: the command line, then the real game on the SDL platform.
+// Program entry: the command line and the player's settings, then the real game on the SDL platform.
 #include <cstdio>
 
 #include "engine/platform/data_folders.h"
@@ -9,6 +9,7 @@
 #include "main/custom_area_file.h"
 #include "main/display_setup.h"
 #include "main/options.h"
+#include "main/player_settings.h"
 #include "main/pumko_main.h"
 #include "main/timedemo.h"
 
@@ -27,11 +28,13 @@ int main(int argc, char** argv) {
     SetupDataFolders(options.data_dir);
     if (!options.area.empty() && !UseCustomArea(options.area)) return 1;
 
-    SdlPlatform platform(ChooseDisplay(options));
+    PlayerSettings settings = LoadPlayerSettings(options);
+    SdlPlatform platform(ChooseDisplay(options, SavedDisplay(settings)));
     EngineInit(&platform);
-    int code = options.timedemo.empty() ? RunGame() : RunTimedemo(options.timedemo);
+    int code = options.timedemo.empty() ? RunGame(UsePlayerSettings(settings)) : RunTimedemo(options.timedemo);
     if (options.show_fps && options.timedemo.empty())
         std::fputs(DescribeFrameSummary(platform.Display().Meter().Summarize(ProcessCpuMs())).c_str(), stdout);
     EngineShutdown();
+    if (code == 0 && options.timedemo.empty()) KeepPlayerSettings(settings, platform.IsFullscreen());
     return code;
 }

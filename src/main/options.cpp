@@ -66,13 +66,15 @@ const std::vector<OptionSpec>& Specs() {
          [](Options& o, const std::string& v, std::string& error) {
              return NonEmpty(o.timedemo, v, "--timedemo's file", error);
          }},
-        {"config", "FILE", "read and keep the settings in FILE instead of the player's settings file",
+        {"config", "FILE",
+         "read and keep the settings in FILE instead of $XDG_CONFIG_HOME/pumko/settings.conf (by default "
+         "~/.config/pumko/settings.conf)",
          [](Options& o, const std::string& v, std::string& error) {
              return NonEmpty(o.config, v, "--config's file", error);
          }},
-        {"nosound", nullptr, "start with the sound effects off (this run only)",
+        {"nosound", nullptr, "start with the sound effects off (this run only: the settings file keeps its choice)",
          [](Options& o, const std::string&, std::string&) { return Switch(o.nosound); }},
-        {"nomusic", nullptr, "start with the music off (this run only)",
+        {"nomusic", nullptr, "start with the music off (this run only: the settings file keeps its choice)",
          [](Options& o, const std::string&, std::string&) { return Switch(o.nomusic); }},
         {"data-dir", "DIR", "read the game's data from DIR and keep the top score there (this run only)",
          [](Options& o, const std::string& v, std::string& error) {
@@ -173,16 +175,19 @@ std::string HelpText() {
     text += Wrapped("  --version", "show the version and exit");
     text += "\nControls:\n";
     const char* const controls[][2] = {
-        {"move", "left / right arrows, joystick, or the pointer near an edge"},
-        {"jump, confirm", "left Control, joystick button 0, left mouse button"},
-        {"fire", "left Alt, joystick button 1 or 7, right mouse button"},
-        {"menu up / down", "up / down arrows, joystick up / down"},
-        {"pause", "Space, joystick button 2"},
-        {"back to the title", "F1"},
+        {"move", "left / right arrows, pad d-pad or left stick, or the pointer near an edge"},
+        {"jump, confirm", "left Control, pad A, left mouse button"},
+        {"fire", "left Alt, pad B or X, right mouse button"},
+        {"menu up / down", "up / down arrows, pad d-pad or left stick"},
+        {"pause", "Space, pad Start"},
+        {"back to the title", "F1, pad Back"},
         {"effects / music", "F2 / F3"},
         {"full screen / window", "Alt+Enter or F11"},
         {"quit", "Escape"},
     };
     for (const auto& c : controls) text += Wrapped(std::string("  ") + c[0], c[1]);
+    text += "\nThe keys can be changed in the settings file, which also keeps the effects,\n"
+            "music, picture and pad dead zone choices (see --config). A joystick SDL cannot\n"
+            "map moves with its stick or first hat; button 0 jumps, 1 or 7 fires, 2 pauses.\n";
     return text;
 }

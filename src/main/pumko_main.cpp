@@ -18,7 +18,7 @@ static void run_state_handler() {
     }
 }
 
-int RunGame() {
+int RunGame(const RunChoices& choices) {
     RegisterGameResources();
     SetAppTitle("Pumko: The Witch of Sahrim");
     if (!OpenDisplay(640, 480, 32, 60, 2)) return 1;
@@ -40,12 +40,12 @@ int RunGame() {
     CountJoysticks();
     HidePointer();
     SeedRandom(MilliTime());
-    game.sound = 1;
-    game.music = 1;
+    game.sound = choices.sound;
+    game.music = choices.music;
 
     game.load_media();
     game.show_logo();
-    game.soundset = 1;
+    game.soundset = choices.sound;
     game.autoturbo = 1;
     game.state = STATE_TITLE;
     topscore_file(0);

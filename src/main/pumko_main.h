@@ -1,5 +1,12 @@
 // The whole program: start-up, main loop and shutdown.
 #pragma once
 
+// What a run starts with: the sound effects and the music on (1) or off (0). F2 and F3 switch
+// them while playing; the title screen puts the effects back to how the run started.
+struct RunChoices {
+    int sound = 1;
+    int music = 1;
+};
+
 // Runs the game on the engine's current platform. Returns the exit code.
-int RunGame();
+int RunGame(const RunChoices& choices = {});

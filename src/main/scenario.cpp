@@ -56,7 +56,7 @@ int Scenario::Run(int frame_limit) {
         }
     });
     EngineInit(&platform_);
-    const int code = RunGame();
+    const int code = RunGame(choices);
     EngineShutdown();
     return code;
 }

@@ -13,6 +13,7 @@
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "game/game.h"
+#include "main/pumko_main.h"
 
 class Scenario {
   public:
@@ -30,6 +31,8 @@ class Scenario {
     void EveryFrame(std::function<void()> fn) { every_frame_ = std::move(fn); }
     // Runs the game; returns its exit code.
     int Run(int frame_limit = 60000);
+    // What the run starts with (effects and music), as the player's settings would give it.
+    RunChoices choices;
 
     // Helpers for actions.
     void Press(int code, int hold = 1);
