@@ -126,3 +126,22 @@ TEST_F(SettingsRun, EffectsAndMusicSurviveARestart) {
     EXPECT_TRUE(saved.music);
     EXPECT_EQ(PlayOnce(options, false, false), std::make_pair(0, 1));
 }
+
+TEST_F(SettingsRun, TheWindowIsKeptOnlyWhenThePlayerSwitchedIt) {
+    auto run = [&](const Options& o, bool fullscreen_at_exit) {
+        PlayerSettings settings = LoadPlayerSettings(o);
+        game.sound = game.soundset = game.music = 1;
+        demo_active = 0;
+        KeepPlayerSettings(settings, fullscreen_at_exit);
+        std::vector<SettingsProblem> problems;
+        return ParseSettings(Slurp(options.config), problems).fullscreen;
+    };
+    Options window = options;
+    window.fullscreen = false;
+    EXPECT_TRUE(run(window, false));   // --window alone stays out of the file
+    EXPECT_FALSE(run(options, false)); // full screen as the file says, then Alt+Enter: kept
+    EXPECT_FALSE(run(options, false));
+    window.fullscreen = true;
+    EXPECT_FALSE(run(window, false)); // --fullscreen, then back to a window: the same as the file
+    EXPECT_TRUE(run(options, true));
+}
