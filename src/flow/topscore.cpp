@@ -1,13 +1,11 @@
 // The top score: one signed 32-bit little-endian int in data/hiscore.dat, read at start-up and
 // written at exit.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
+#include "engine/replace_file.h"
 #include "game/game.h"
 
 static const char* const kScoreFile = "data\\hiscore.dat";
@@ -40,39 +38,6 @@ static void load_topscore() {
     if (f != nullptr) std::fclose(f);
 }
 
-// Writes all of `bytes` and puts them on the disk; false (errno set) on any failure.
-static bool write_synced(const std::string& path, const unsigned char* bytes, size_t count) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = true;
-    for (size_t done = 0; ok && done < count;) {
-        const ssize_t n = ::write(fd, bytes + done, count - done);
-        if (n > 0)
-            done += size_t(n);
-        else if (n < 0 && errno == EINTR)
-            continue;
-        else
-            ok = false;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    const int saved = errno;
-    if (::close(fd) != 0) return false;
-    errno = saved;
-    return ok;
-}
-
-// The folder's entry for the renamed file reaches the disk too (where the file system can say).
-static void sync_folder(const std::string& file) {
-    const std::filesystem::path parent = std::filesystem::path(file).parent_path();
-    const char* folder = parent.empty() ? "." : parent.c_str();
-    const int fd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    if (::fsync(fd) != 0 && errno != EINVAL)
-        std::fprintf(stderr, "pumko: the top score was saved, but %s could not be synced (%s)\n", folder,
-                     std::strerror(errno));
-    ::close(fd);
-}
-
 // Written to a temporary file, put on the disk and renamed over the old one, so an interrupted
 // write or a crash never leaves a damaged score behind.
 static void save_topscore() {
@@ -86,14 +51,11 @@ static void save_topscore() {
     std::filesystem::create_directories(std::filesystem::path(final_path).parent_path(), ec);
     const uint32_t v = uint32_t(game.topscore);
     const unsigned char bytes[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-    if (!write_synced(temp, bytes, 4) || std::rename(temp.c_str(), final_path.c_str()) != 0) {
-        const int saved = errno;
-        std::remove(temp.c_str());
-        std::fprintf(stderr, "pumko: could not save the top score to %s (%s)\n", final_path.c_str(),
-                     std::strerror(saved));
-        return;
-    }
-    sync_folder(final_path);
+    std::string reason;
+    if (!ReplaceFile(final_path, temp, bytes, 4, reason))
+        std::fprintf(stderr, "pumko: could not save the top score to %s (%s)\n", final_path.c_str(), reason.c_str());
+    else if (!reason.empty())
+        std::fprintf(stderr, "pumko: the top score was saved, but %s\n", reason.c_str());
 }
 
 void topscore_file(int save) {

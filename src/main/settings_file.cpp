@@ -37,10 +37,11 @@ ReadResult ReadText(const std::filesystem::path& path, std::string& text, std::s
 bool Write(SettingsFile& file, const std::string& text) {
     std::error_code ec;
     std::filesystem::create_directories(file.path.parent_path(), ec);
-    std::string error;
-    if (!ec && ReplaceFile(file.path.string(), text, error)) return true;
-    if (ec) error = "cannot make the folder " + file.path.parent_path().string() + ": " + ec.message();
-    Report("cannot keep the settings: " + error);
+    const std::string path = file.path.string();
+    std::string reason;
+    if (!ec && ReplaceFile(path, path + ".tmp", text.data(), text.size(), reason)) return true;
+    if (ec) reason = "cannot make the folder " + file.path.parent_path().string() + ": " + ec.message();
+    Report("cannot keep the settings in " + path + ": " + reason);
     file.writable = false;
     return false;
 }
