@@ -69,6 +69,29 @@ TEST_P(DeathKinds, EachDeathReturnsToTheIntroWithALifeAndTheLevelItemLost) {
 }
 INSTANTIATE_TEST_SUITE_P(GameFlow, DeathKinds, ::testing::Values(0, 1, 2));
 
+// A hero that falls into liquid while a monster touches it dies by the liquid, with its splash: the
+// monster, later in the same frame, does not turn the death into another.
+TEST(GameFlow, ADrowningIsNotTurnedIntoAnotherDeathInTheSameFrame) {
+    Scenario sc("drowning");
+    StartGame(sc);
+    InPlay(sc, [] {
+        for (map_tag& c : map_cells)
+            if (std::abs(c.x - hero().x) < 20.0f && std::abs(c.y - hero().y) < 20.0f) c.tile1 = 94;
+        monster_tag::Create(hero().x, hero().y, -1.0f, 0.0f, 1.0f, 1.0f, 2);
+        monster_list.At(monster_list.Count() - 1)->entered = 1;
+    });
+    int kind = -1;
+    bool splash = false;
+    sc.When([] { return InState(STATE_DEATH); },
+            [&] {
+                kind = game.pumkdeath;
+                specialfx_list.ForEach([&](specialfx_tag& fx) { splash = splash || fx.typ == 3; });
+            });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_EQ(kind, 2);
+    EXPECT_TRUE(splash);
+}
+
 TEST(GameFlow, LastLifeLeadsToGameOverAndBackToTheTitle) {
     Scenario sc("gameover");
     StartGame(sc);
