@@ -13,7 +13,8 @@ namespace {
 
 class BlankHost : public Platform {
   public:
-    explicit BlankHost(double hz, bool vsync = true) : hz_(hz), vsync_(vsync) {}
+    explicit BlankHost(double hz, bool vsync = true, long long start_us = 5000)
+        : hz_(hz), vsync_(vsync), now_us_(start_us) {}
     bool OpenWindow(const std::string&, int, int, bool, std::string&) override { return true; }
     void CloseWindow() override {}
     Renderer* GetRenderer() override { return nullptr; }
@@ -49,7 +50,7 @@ class BlankHost : public Platform {
   private:
     double hz_;
     bool vsync_;
-    long long now_us_ = 5000;
+    long long now_us_;
 };
 
 // Plays `frames` frames of a few milliseconds' work each; returns the host time they took, in s.
@@ -108,6 +109,21 @@ TEST(Pacing, FallingBehindRestartsFromThePresent) {
         CloseDisplay();
         EngineShutdown();
     }
+}
+
+// The millisecond clock counts from the host's start and wraps to 0 after 2^32 ms; pacing carries
+// on at 60 steps a second through the wrap and through the point where readings turn negative.
+TEST(Pacing, CarriesOnAcrossTheClockWrap) {
+    for (long long start_ms : {(1LL << 31) - 400, (1LL << 32) - 400})
+        for (double hz : {60.0, 144.0, 50.0}) {
+            BlankHost host(hz, true, start_ms * 1000);
+            EngineInit(&host);
+            ASSERT_TRUE(OpenDisplay(640, 480, 32, 60, 2));
+            const double seconds = Play(host, 600, 3000);
+            EXPECT_NEAR(600 / seconds, 60.0, 0.2) << hz << " Hz from " << start_ms << " ms";
+            CloseDisplay();
+            EngineShutdown();
+        }
 }
 
 } // namespace

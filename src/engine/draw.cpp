@@ -23,7 +23,8 @@ bool g_fullscreen = false;
 // Frame pacing.
 bool g_software_pacing = true;
 double g_blank_ms = 0; // the refresh period of a display faster than the game, 0 when none
-int g_hz = 60, g_period = 16, g_remainder = 40, g_accumulator = 0, g_next_time = 0;
+int g_hz = 60, g_period = 16, g_remainder = 40, g_accumulator = 0;
+uint32_t g_next_time = 0; // on the wrapping millisecond clock
 
 std::vector<uint8_t> g_grab; // reused by GrabImage
 
@@ -91,10 +92,10 @@ void MeasureVerticalBlank(int hz) {
     if (!p || !p->HasVsync()) return;
     const int start = MilliTime();
     int good = 0, steady = 0, previous = -1, steady_start = 0;
-    while (MilliTime() - start < 1000) {
+    while (MilliSince(start) < 1000) {
         const int t0 = MilliTime();
         PresentRaw(true);
-        const int took = MilliTime() - t0;
+        const int took = MilliSince(t0);
         const int d = took - 1000 / hz;
         if (d >= -1 && d <= 1) {
             if (++good == 3) {
@@ -105,9 +106,9 @@ void MeasureVerticalBlank(int hz) {
             good = 0;
         }
         if (took >= 3 && took < 1000 / hz - 1 && previous >= 0 && std::abs(took - previous) <= 1) {
-            if (steady++ == 0) steady_start = t0 - previous;
+            if (steady++ == 0) steady_start = int(uint32_t(t0) - uint32_t(previous));
             if (steady == 8) {
-                g_blank_ms = double(MilliTime() - steady_start) / 9.0;
+                g_blank_ms = double(MilliSince(steady_start)) / 9.0;
                 return;
             }
         } else {
@@ -145,7 +146,7 @@ bool OpenDisplay(int width, int height, int depth, int hz, int /*flags*/) {
     g_period = 1000 / g_hz;
     g_remainder = 1000 - g_period * g_hz;
     g_accumulator = 0;
-    g_next_time = MilliTime();
+    g_next_time = uint32_t(MilliTime());
     if (g_fullscreen) MovePointer(width / 2, height / 2);
     return true;
 }
@@ -179,8 +180,8 @@ void ShowFrame(int sync) {
         g_accumulator -= g_hz;
         g_next_time += 1;
     }
-    const int now = MilliTime();
-    const int wait = g_next_time - now;
+    const uint32_t now = uint32_t(MilliTime());
+    const int wait = int(g_next_time - now);
     // A present that waits for the blank may end up to one refresh period late; only more than
     // that counts as falling behind.
     const int slack = int(std::ceil(g_blank_ms));

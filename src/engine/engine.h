@@ -131,6 +131,9 @@ int RandomInt(int lo, int hi);
 int32_t RandomState(); // for saving and restoring the whole game state
 void SetRandomState(int32_t state);
 int MilliTime();
+// Milliseconds since an earlier MilliTime reading; the clock wraps after 49.7 days, so only
+// differences taken this way stay right across the wrap.
+int MilliSince(int earlier);
 void DelayMs(int ms);
 double SinDeg(double degrees);
 double CosDeg(double degrees);

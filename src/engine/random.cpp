@@ -70,6 +70,8 @@ int MilliTime() {
     return int(p ? p->Millis() : SteadyMillis());
 }
 
+int MilliSince(int earlier) { return int(uint32_t(MilliTime()) - uint32_t(earlier)); }
+
 void DelayMs(int ms) {
     if (ms < 0) return;
     if (Platform* p = EnginePlatform()) {
