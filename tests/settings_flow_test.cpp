@@ -145,3 +145,21 @@ TEST_F(SettingsRun, TheWindowIsKeptOnlyWhenThePlayerSwitchedIt) {
     EXPECT_FALSE(run(window, false)); // --fullscreen, then back to a window: the same as the file
     EXPECT_TRUE(run(options, true));
 }
+
+// The attract demo mutes the effects while it plays; quitting from it keeps the player's own
+// setting in the file, not the demo's silence.
+TEST_F(SettingsRun, QuittingDuringTheAttractDemoKeepsTheEffectsOn) {
+    PlayerSettings settings = LoadPlayerSettings(options);
+    Scenario sc("demo-quit");
+    sc.choices = UsePlayerSettings(settings);
+    for (int n = 1; n <= 3; ++n)
+        fs::copy_file(fs::path(PUMKO_BINARY_DIR) / "data" / ("demodata.0" + std::to_string(n)),
+                      sc.Folder() / "data" / ("demodata.0" + std::to_string(n)));
+    sc.When([&] { return game.state == 0 && sc.Frame() >= 3; }, [&] { sc.Press(KEY_LCONTROL); });
+    sc.When([] { return demo_active != 0 && game.sound == 0; }, [&] { sc.Press(KEY_ESCAPE); });
+    EXPECT_EQ(sc.Run(), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    KeepPlayerSettings(settings);
+    std::vector<SettingsProblem> problems;
+    EXPECT_TRUE(ParseSettings(Slurp(options.config), problems).effects);
+}

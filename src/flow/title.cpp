@@ -125,9 +125,10 @@ void game_tag::title_screen() {
             const bool playing = demo_frame();
             present_frame();
             if (!playing) {
-                // Back to the menu (or out of the program): the next entry restores the effects
-                // setting.
+                // Back to the menu, or out of the program: the effects the demo muted are the
+                // player's again (the next entry restores them too).
                 demo_active = 0;
+                sound = soundset;
                 FlushKeyboard();
                 FlushPointer();
                 return;
