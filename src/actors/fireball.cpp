@@ -1,9 +1,11 @@
 // The hero's one fireball: thrown with fire power, it flies, falls, hops along floors and ends on
 // the side of a block or off the screen.
 #include "flow/media.h"
+#include "game/events.h"
 #include "game/game.h"
 
 void fireball_tag::Create(int x, int y) {
+    report_event(GameEvent::FireballThrown);
     game.fbshoot = 1;
     fireball.state = 1;
     fireball.ystp = 2.0f;

@@ -4,6 +4,7 @@
 
 #include "actors/monster_rules.h"
 #include "flow/media.h"
+#include "game/events.h"
 #include "game/game.h"
 
 bool hero_dying() { return game.state == STATE_DEATH; }
@@ -13,6 +14,7 @@ void hurt_hero() {
     player_tag& p = current_player();
     if (p.power != 0) {
         play_sfx(snd_powerdwn);
+        report_event(GameEvent::PowerLost);
         p.power = 0;
         game.invincible = 50;
     } else {

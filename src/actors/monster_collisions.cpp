@@ -3,6 +3,7 @@
 
 #include "actors/monster_rules.h"
 #include "flow/media.h"
+#include "game/events.h"
 #include "game/game.h"
 
 namespace {
@@ -66,6 +67,7 @@ void map_contacts(monster_tag& m) {
 }
 
 void stomp(monster_tag& m, player_tag& p, int hx) {
+    report_event(GameEvent::Stomp, m.typ);
     game.jump = 1;
     if (m.typ == 3) {
         m.ystp = 5.0f;
@@ -108,6 +110,7 @@ void monster_tag::collisions() {
         ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, int(fireball.x), int(fireball.y),
                       fireball.frame)) {
         fireball.state = 0;
+        report_event(GameEvent::FireballBurn, typ);
         knock_out(*this);
         award(points_for(p), x, y);
     }
@@ -116,6 +119,7 @@ void monster_tag::collisions() {
 
     if (state != 0 && overlaps_hero(frame, int(x), int(y))) {
         if (game.invincible != 0) {
+            report_event(GameEvent::InvincibleHit, typ);
             knock_out(*this);
             award(points_for(p), x, y);
             return;
@@ -136,6 +140,7 @@ void monster_tag::bscollisions(int x, int y, int frame) {
     monster_list.ForEach([&](monster_tag& m) {
         const int mx = int(m.x), my = int(m.y);
         if (m.state != 0 && mx != x && ImagesOverlap(sprite_sheet, x, y, frame, sprite_sheet, mx, my, m.frame)) {
+            report_event(GameEvent::ShellHit, m.typ);
             knock_out(m);
             award(100 * p.level + 400, float(mx), float(my));
         }

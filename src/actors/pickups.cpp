@@ -1,5 +1,6 @@
 // Pickups released from blocks: power-up (3), extra life (4), invincibility (5), fire power (6).
 #include "flow/media.h"
+#include "game/events.h"
 #include "game/game.h"
 
 void specialitem_tag::Create(float x, float y, int typ) {
@@ -53,6 +54,7 @@ void specialitem_tag::collisions() {
     player_tag& p = current_player();
     const int hx = int(p.x), hy = int(p.y);
     if (ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, hx, hy, 30)) {
+        report_event(GameEvent::ItemTaken, typ);
         switch (typ) {
         case 3:
             p.power = 1;

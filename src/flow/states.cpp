@@ -3,6 +3,7 @@
 #include <string>
 
 #include "flow/media.h"
+#include "game/events.h"
 #include "game/game.h"
 
 static void update_all_cells(int scroll) {
@@ -196,6 +197,7 @@ void game_tag::play_game() {
         if (fireballtmr >= fireballmaxtmr) {
             fireballtmr = 0;
             play_sfx(snd_efireball);
+            report_event(GameEvent::WitchFireball);
             monster_tag::Create(680.0f, p.y, -2.0f, 0.0f, 1.0f, 2.0f, 9);
         }
     }
@@ -210,6 +212,7 @@ void game_tag::play_game() {
         p.magic = 0;
         p.lives += 1;
         play_sfx(snd_extralife);
+        report_event(GameEvent::ExtraLifeFromMagic);
     }
     if (p.score > topscore && demo_active == 0) topscore = p.score;
 }
@@ -338,6 +341,7 @@ void game_tag::end_level() {
 
 void game_tag::pumko_death() {
     player_tag& p = current_player();
+    report_event(GameEvent::Death, pumkdeath);
     p.power = 0;
     p.magic = 0;
     if (p.level >= 1 && p.level <= 5) p.item[5 - p.level] = 0;
@@ -417,8 +421,10 @@ void game_tag::pumko_death() {
     p.power = 0;
     state = p.lives <= 0 ? STATE_GAMEOVER : STATE_INTRO;
     if (players != 0 && state != STATE_GAMEOVER) {
+        const int before = curplayer;
         if (player_slot[0].lives > 0 && player_slot[1].lives > 0) curplayer += 1;
         if (curplayer > 1) curplayer = 0;
+        if (curplayer != before) report_event(GameEvent::TurnPassed);
     }
     FlushKeyboard();
     FlushPointer();

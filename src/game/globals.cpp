@@ -1,4 +1,5 @@
 // The global objects of the game, created once and never replaced.
+#include "game/events.h"
 #include "game/game.h"
 
 game_tag game;
@@ -9,6 +10,8 @@ TList<monster_tag> monster_list;
 TList<specialfx_tag> specialfx_list;
 TList<specialitem_tag> specialitem_list;
 TList<elevator_tag> elevator_list;
+
+void (*event_observer)(GameEvent event, int detail) = nullptr;
 
 int frame_sync = 0;
 float joy_left_value = -1.0f;

@@ -2,6 +2,7 @@
 // one travels up and down between the top and the bottom of the screen. The hero bounces on
 // both and is never carried sideways.
 #include "flow/media.h"
+#include "game/events.h"
 #include "game/game.h"
 
 void elevator_tag::Create(float x, float y, int wide, int typ) {
@@ -63,6 +64,7 @@ void elevator_tag::update(int scroll) {
 void elevator_tag::collisions(int px, int py) {
     if (!ImagesOverlap(sprite_sheet, px, py, 30, sprite_sheet, int(x), int(y), frame)) return;
     player_tag& p = current_player();
+    report_event(GameEvent::LiftLanding, typ == 0 ? 0 : 1);
     game.jump = 0;
     play_sfx(snd_boing);
     p.y = y - 40.0f;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "flow/media.h"
+#include "game/events.h"
 #include "game/game.h"
 
 namespace {
@@ -18,6 +19,7 @@ void magic_sparkle(float x, float y) { specialfx_tag::Create(x, y, 0, 15, 0.0f, 
 
 // A brick or bonus block hit from below: break it, empty it or bump it, then release what it holds.
 void head_hit(player_tag& p, map_tag& c) {
+    if (c.tile1 == 5) report_event(GameEvent::BonusBlockBumped, c.objectid);
     if (p.power >= 1 && c.objectid == 0) {
         if (c.tile1 == 5) {
             int points = 100 * RandomInt(1, 5);
@@ -31,6 +33,7 @@ void head_hit(player_tag& p, map_tag& c) {
             const int cx = int(c.x), cy = int(c.y);
             c.tile1 = 0;
             play_sfx(snd_bash);
+            report_event(GameEvent::BrickBroken);
             game.setpoint = "50";
             p.score += 50;
             const float pieces[4][2] = {{2.0f, -6.0f}, {2.0f, -2.0f}, {-2.0f, -6.0f}, {-2.0f, -2.0f}};
@@ -51,6 +54,7 @@ void head_hit(player_tag& p, map_tag& c) {
         game.setpoint = "100";
         p.score += 100;
         p.magic += 1;
+        report_event(GameEvent::MagicTaken, 0);
         c.objectid = 0;
         score_text(c, 40.0f);
         magic_sparkle(c.x, c.y - 40.0f);
@@ -61,6 +65,7 @@ void head_hit(player_tag& p, map_tag& c) {
         game.setpoint = "100";
         p.magic += 1;
         p.score += 100;
+        report_event(GameEvent::MagicTaken, 0);
         if (c.multitmr == 1)
             c.multitmr = 160;
         else if (c.multitmr == 2) {
@@ -100,6 +105,7 @@ void player_tag::collisions(int index) {
     // Hidden block, opened only by a rising jump from below.
     if (c.tile1 < 4 && c.hidden == 1 && y > float(cy + 18) && ystp < 0.0f && game.jump == 1 && touches(8)) {
         c.yoffset = -10;
+        report_event(GameEvent::HiddenBlockOpened, c.objectid);
         switch (c.objectid) {
         case 0:
             c.tile1 = 8;
@@ -111,6 +117,7 @@ void player_tag::collisions(int index) {
             game.setpoint = "100";
             magic += 1;
             score += 100;
+            report_event(GameEvent::MagicTaken, 2);
             score_text(c, 40.0f);
             magic_sparkle(c.x, c.y - 40.0f);
             play_sfx(snd_magic);
@@ -149,6 +156,7 @@ void player_tag::collisions(int index) {
                 ystp = -10.0f;
                 c.yoffset = -10;
                 play_sfx(snd_runestone);
+                report_event(GameEvent::Springboard);
             } else {
                 play_sfx(snd_boing);
             }
@@ -167,6 +175,7 @@ void player_tag::collisions(int index) {
         item[4 - (c.tile2 - 100) / 2] = 1;
         game.item = 1;
         c.tile2 = 0;
+        report_event(GameEvent::LevelItemTaken);
         play_sfx(snd_magic);
     }
 
@@ -176,6 +185,7 @@ void player_tag::collisions(int index) {
         game.setpoint = "100";
         magic += 1;
         score += 100;
+        report_event(GameEvent::MagicTaken, 1);
         magic_sparkle(c.x, c.y);
         score_text(c, 40.0f);
         play_sfx(snd_magic);
