@@ -19,10 +19,14 @@ build: configure
 run: build
 	cd $(BUILD) && ./pumko
 
+# After the tests, the replay coverage report: how often each kind of event happens over all
+# the recordings the tests have just replayed.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ./autoplay --coverage $(CURDIR)/assets/recordings
 
-# The automatic player searches every area and writes the recordings the tests replay.
+# The automatic player searches every area (with the witch a player meets there) and the plans
+# that use everything, and rewrites every recording the tests replay.
 prove: build
 	cd $(BUILD) && ./autoplay --prove $(CURDIR)/assets/recordings
 

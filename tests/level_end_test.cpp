@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "flow_fixture.h"
+#include "main/playthrough.h"
 
 using namespace flow_test;
 
@@ -91,7 +92,10 @@ std::vector<int> LairIntervals(
 // The witch throws her first fireball in a lair after 700 frames in level 1, 100 fewer in each
 // level after, and never fewer than 200.
 TEST(WitchFireballs, ComeFasterInEachLevel) {
-    EXPECT_EQ(LairIntervals("witch", 5), (std::vector<int>{700, 600, 500, 400, 300}));
+    const std::vector<int> met = LairIntervals("witch", 5);
+    EXPECT_EQ(met, (std::vector<int>{700, 600, 500, 400, 300}));
+    // The automatic player and the recordings meet the witch at the same pace.
+    for (int level = 1; level <= int(met.size()); ++level) EXPECT_EQ(WitchInterval(level), met[level - 1]) << level;
     // After five levels (the second player of two plays on at that pace): 200, and 200 again.
     EXPECT_EQ(LairIntervals("witchfloor", 2, [] { game.fireballmaxtmr = 300; }), (std::vector<int>{300, 200}));
 }

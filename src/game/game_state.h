@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "game/game.h"
 
@@ -23,6 +25,34 @@ struct GameSnapshot {
     bool operator==(const GameSnapshot&) const = default;
 };
 
-// A checksum of what a playthrough must reproduce: score, lives, magic, power, the hero's
-// position, and every map cell.
-uint32_t GameChecksum();
+// A digest of the whole game state, part by part: the controller, each player, the map cells, the
+// fireball, each object list and the random generator. Each part has a 32-bit digest of all its
+// values and an 8-bit digest of each field (taken over every element of the map or a list, whose
+// first field is the element count), so a replay that stops matching its recording can name the
+// part and the fields that differ.
+struct StateDigest {
+    struct Part {
+        uint32_t digest = 0;
+        std::vector<uint8_t> fields; // in the order of StateDigestLayout()
+        bool operator==(const Part&) const = default;
+    };
+    std::vector<Part> parts; // in the order of StateDigestLayout()
+
+    static StateDigest Capture();
+    bool operator==(const StateDigest&) const = default;
+};
+
+struct DigestPartLayout {
+    std::string name;
+    std::vector<std::string> fields;
+};
+// The parts and their field names, in digest order.
+const std::vector<DigestPartLayout>& StateDigestLayout();
+// A digest of the layout's names: recordings keep it to notice a state that gained or lost fields.
+uint32_t StateDigestLayoutId();
+// "part.field" for each field whose digest differs between two digests of the same layout, or
+// "part" when the part differs but none of its 8-bit field digests tells which field.
+std::vector<std::string> DifferingFields(const StateDigest& expected, const StateDigest& actual);
+// The live value of "part.field" as text, for the parts that are one record (the controller, the
+// players, the fireball, the random generator); "" for the map, the lists and unknown names.
+std::string CurrentValue(const std::string& part_field);

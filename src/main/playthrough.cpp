@@ -1,7 +1,10 @@
 #include "main/playthrough.h"
 
+#include <algorithm>
+
 #include "flow/media.h"
 #include "game/game.h"
+#include "main/pumko_main.h"
 
 void RegisterGameResources();
 
@@ -22,12 +25,17 @@ bool PrepareHeadlessGame() {
     return true;
 }
 
-void StartArea(int level, int area, int32_t seed) {
+int WitchInterval(int level) { return std::max(700 - 100 * (level - 1), 200); }
+
+void StartArea(int level, int area, int32_t seed, int players) {
     game.curplayer = 0;
-    game.players = 0;
+    game.players = players - 1;
     game.start_new();
-    current_player().level = level;
-    current_player().area = area;
+    for (player_tag& p : player_slot) {
+        p.level = level;
+        p.area = area;
+    }
+    game.fireballmaxtmr = WitchInterval(level);
     SeedRandom(seed);
     game.state = STATE_INTRO;
     game.level_intro();
@@ -41,4 +49,14 @@ int PlayOneFrame(const FrameInput& in, FrameInput& held) {
     game.play_game();
     game.display();
     return game.state;
+}
+
+bool RunUntilPlay() {
+    while (game.state != STATE_PLAY) {
+        if (game.state != STATE_LEVELEND && game.state != STATE_DEATH && game.state != STATE_GAMEOVER &&
+            game.state != STATE_INTRO)
+            return false;
+        RunMainLoopPass();
+    }
+    return true;
 }

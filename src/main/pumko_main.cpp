@@ -18,6 +18,15 @@ static void run_state_handler() {
     }
 }
 
+void RunMainLoopPass() {
+    Cls();
+    ResetCollisionLayers(0);
+    game.key_inputs();
+    run_state_handler();
+    game.display();
+    present_frame();
+}
+
 int RunGame(const RunChoices& choices) {
     RegisterGameResources();
     SetAppTitle("Pumko: The Witch of Sahrim");
@@ -55,12 +64,7 @@ int RunGame(const RunChoices& choices) {
     try {
         if (custom_area.level != 0) game.start_game(0); // a player's own area starts at once
         while (true) {
-            Cls();
-            ResetCollisionLayers(0);
-            game.key_inputs();
-            run_state_handler();
-            game.display();
-            present_frame();
+            RunMainLoopPass();
             if (KeyWasHit(27)) break;
             if (game.state == STATE_QUIT) break;
             if (CloseRequested()) break;

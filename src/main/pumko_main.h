@@ -10,3 +10,6 @@ struct RunChoices {
 
 // Runs the game on the engine's current platform. Returns the exit code.
 int RunGame(const RunChoices& choices = {});
+// One pass of the main loop: the handler of the current game state (one play frame, or a whole
+// screen of any other state) between the frame's clearing and its presenting.
+void RunMainLoopPass();

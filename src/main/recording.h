@@ -1,10 +1,15 @@
-// Input recordings of whole areas: what the automatic player found, kept in the repository and
-// replayed by the tests to guard the game's behaviour frame by frame.
+// Recordings of play: the controls of every play frame from a new game's first intro to a
+// cauldron, with checkpoints of the whole game state and of the drawn picture, and the events the
+// play shows. Found by the automatic player, kept in the repository and replayed by the tests to
+// guard the game's behaviour frame by frame.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "game/game_state.h"
+#include "main/event_log.h"
 
 // One play frame's controls.
 struct FrameInput {
@@ -14,14 +19,36 @@ struct FrameInput {
     bool operator==(const FrameInput&) const = default;
 };
 
-struct Recording {
-    int level = 1, area = 1;
-    int32_t seed = 12345;
-    std::vector<FrameInput> frames; // from the first play frame to the frame that reaches the cauldron
-    uint32_t checksum = 0;          // GameChecksum() after the last frame
-    int score = 0;                  // the hero's score after the last frame
+// The state and the picture after `frame` play frames, or (frame kAfterLevelEnd) once the
+// level-end screen that follows the last frame is over. A checkpoint with `after` above 0 falls in
+// a screen between play frames (an intro, a death, a level end, a game over): `after` frames of it
+// shown since play frame `frame`, so what those screens move and draw is checked too.
+struct Checkpoint {
+    static constexpr int kAfterLevelEnd = -1;
+    int frame = 0;
+    uint32_t picture = 0; // digest of the drawn 640 x 480 picture
+    StateDigest state;
+    int after = 0;
+    bool operator==(const Checkpoint&) const = default;
+};
 
-    // Text form: a header, then one line per run of equal inputs ("R 12", "RJ 1", "N 3", "LJF 1").
+// Checkpoints fall after every this many play frames, on the last frame, and after the level end;
+// in the screens between play frames, every kScreenCheckpointInterval frames shown.
+constexpr int kCheckpointInterval = 60;
+constexpr int kScreenCheckpointInterval = 30;
+
+struct Recording {
+    int level = 1, area = 1;        // the area the game starts in
+    int players = 1;                // 1 or 2 (turns pass after each death)
+    int32_t seed = 20261208;        // the random generator's seed at the first intro
+    int witch = 700;                // game.fireballmaxtmr at the first intro
+    std::vector<FrameInput> frames; // from the first play frame to the one that reaches the last cauldron
+    EventCounts events;             // what the play shows, counted over the whole recording
+    uint32_t digest_layout = 0;     // StateDigestLayoutId() when the checkpoints were taken
+    std::vector<Checkpoint> checks;
+
+    // Text form: a header, the inputs (one line per run of equal inputs: "R 12", "RJ 1", "N 3",
+    // "LJF 1"), then one line per checkpoint.
     std::string ToText() const;
     static bool FromText(const std::string& text, Recording& out, std::string& error);
     bool Save(const std::string& path) const;

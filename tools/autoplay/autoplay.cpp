@@ -1,19 +1,33 @@
-// The automatic player. It runs the real simulation headless and searches, area by area, for the
-// controls that take a fresh hero (3 lives, no power, no magic) from the start of the area to the
-// cauldron, collecting the level's magic item first in third areas. The search copies and restores
-// the whole game state: a beam of the most advanced survivors, extended a few frames at a time by
-// every sensible control, with dead ends dropped.
+// The automatic player. It runs the real simulation headless and searches for the controls that
+// take a new game from an area's start to its cauldron, collecting the level's magic item first in
+// third areas, with the witch-fireball interval a player meets in that level. The search copies
+// and restores the whole game state: a beam of the most advanced survivors, extended a few frames
+// at a time by every sensible control, with dead ends dropped.
 //
-//   autoplay --prove DIR        search all fifteen areas, write DIR/L-A.txt, print a line per area
-//   autoplay --area L A DIR     the same for one area
+// Beside the fifteen area recordings it makes the recordings that use everything: plans with
+// goals (events such as "burn.hoverer" or "item.invincibility" that must happen in an area before
+// its cauldron), over one or more areas in a row, some with two players whose turns pass after
+// scripted deaths. Each found recording is then replayed through the real main loop, which takes
+// its checkpoints and counts its events, and written.
+//
+//   autoplay --prove DIR        every recording: the fifteen areas and the plans, into DIR
+//   autoplay --only NAME DIR    one of them ("2-3", "4-2-powers", ...)
+//   autoplay --coverage DIR     the replay coverage report of the recordings in DIR
 //   autoplay --demo DIR DATA    cut the title screen's three demo recordings (areas 1.1 to 1.3)
 //                               from DIR into DATA/demodata.01 .. 03
+//
+// With AUTOPLAY_TRACE set in the environment, the searches print their best node every 80 frames.
 #include <algorithm>
+#include <bit>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/engine.h"
@@ -23,8 +37,77 @@
 #include "game/game_state.h"
 #include "main/playthrough.h"
 #include "main/recording.h"
+#include "main/replay.h"
 
 namespace {
+
+// One area of a plan: the events that must happen in it before its cauldron.
+struct Stage {
+    std::vector<std::string> goals;
+    bool fire = false; // the controls include throwing fireballs
+};
+
+struct Plan {
+    std::string name; // the recording's file name without ".txt"
+    int level = 1, area = 1;
+    int players = 1;
+    int deaths = 0;                   // lives lost first, by running right without jumping
+    std::vector<Stage> stages = {{}}; // one per area played, from (level, area) on
+};
+
+// The fifteen areas, then the plans that between them show every required event kind.
+std::vector<Plan> AllPlans() {
+    std::vector<Plan> plans;
+    for (int level = 1; level <= 5; ++level)
+        for (int area = 1; area <= 3; ++area)
+            plans.push_back({.name = std::to_string(level) + "-" + std::to_string(area), .level = level, .area = area});
+    // A life lost in the water by the start, then a power-up taken and lost to a monster instead
+    // of a life.
+    plans.push_back({.name = "3-2-hurt",
+                     .level = 3,
+                     .area = 2,
+                     .deaths = 1,
+                     .stages = {{.goals = {"item.power-up", "hurt.power-lost"}}}});
+    // Two players: each loses a life in turn in the first lair's lava, then the first plays the
+    // area through.
+    plans.push_back({.name = "1-3-two-players", .level = 1, .area = 3, .players = 2, .deaths = 2});
+    // Shell-makers stomped into shells, the shells kicked into other monsters.
+    plans.push_back({.name = "1-2-shells",
+                     .level = 1,
+                     .area = 2,
+                     .stages = {{.goals = {"stomp.walker", "stomp.shell-maker", "stomp.shell", "shell-hit.*"}}}});
+    // Hoverers stomped and horizontal lifts ridden.
+    plans.push_back(
+        {.name = "2-2-lifts", .level = 2, .area = 2, .stages = {{.goals = {"stomp.hoverer", "lift.horizontal"}}}});
+    // Fire power from the cannon field's two power-ups, then fireballs at its cannons, shooters,
+    // spiky walkers, walkers and shell-makers; the power kept into 3.2 for its hoppers.
+    plans.push_back({.name = "3-1-fire",
+                     .level = 3,
+                     .area = 1,
+                     .stages = {{.goals = {"item.power-up", "item.fire-power", "burn.cannon", "burn.shooter",
+                                           "burn.spiky-walker", "burn.walker", "burn.shell-maker"},
+                                 .fire = true},
+                                {.goals = {"burn.hopper"}, .fire = true}}});
+    // Fire power from the high road's two power-ups at its start, for its throwers.
+    plans.push_back({.name = "4-1-fire",
+                     .level = 4,
+                     .area = 1,
+                     .stages = {{.goals = {"item.power-up", "item.fire-power", "burn.thrower"}, .fire = true}}});
+    // Fire power in the climb, for its hoverers, kept into 5.2 to burn a shell there.
+    plans.push_back({.name = "5-1-fire",
+                     .level = 5,
+                     .area = 1,
+                     .stages = {{.goals = {"item.power-up", "item.fire-power", "burn.hoverer"}, .fire = true},
+                                {.goals = {"stomp.shell-maker", "burn.shell"}, .fire = true}}});
+    // The dense area's extra life and invincibility, with the invincible hero running through
+    // monsters, and a hidden block opened.
+    plans.push_back(
+        {.name = "4-2-powers",
+         .level = 4,
+         .area = 2,
+         .stages = {{.goals = {"item.extra-life", "item.invincibility", "invincible-hit.*", "hidden-block.*"}}}});
+    return plans;
+}
 
 float WorldX() { return (20.0f - map_cells[0].x) + current_player().x; }
 
@@ -45,67 +128,181 @@ ItemSpot FindLevelItem() {
     return s;
 }
 
-struct Node {
-    GameSnapshot state;
-    FrameInput held;
-    std::vector<FrameInput> inputs;
-    float score = 0;
-};
+const char* const kMonsterKinds[] = {"walker",  "shell-maker", "spiky-walker", "hoverer",        "shooter",  "cannon",
+                                     "thrower", "shell",       "leaper",       "witch-fireball", "fire-bar", "hopper"};
 
-float Score(const ItemSpot& item) {
-    const player_tag& p = current_player();
-    const float wx = WorldX();
-    if (item.present && game.item == 0) {
-        const float dx = item.x - wx, dy = item.y - p.y;
-        return -(std::abs(dx) + std::abs(dy));
-    }
-    return 100000.0f + wx;
+// Whether a monster or item kind ("hoverer", "*") matches the part of a goal after its dot.
+bool KindMatches(const std::string& goal, const std::string& prefix, const std::string& kind) {
+    return goal.compare(0, prefix.size(), prefix) == 0 &&
+           (goal.compare(prefix.size(), std::string::npos, kind) == 0 || goal.compare(prefix.size(), 1, "*") == 0);
 }
 
-struct Result {
+// What a pending goal offers on screen: the monster to stomp or burn, the block that holds the
+// item wanted or the item itself once released, the lift to ride. Being near one is worth up to
+// 600 px of progress times its weight; a wanted item out of its block is worth a great deal more.
+float TargetBonus(const Stage& stage, uint64_t goals) {
+    const player_tag& p = current_player();
+    float best = 0.0f;
+    // (x, y) is where to be; only things on screen (by their own x) count.
+    auto consider = [&](float x, float y, float weight, float base = 0.0f, std::optional<float> thing_x = {}) {
+        if (thing_x.value_or(x) <= 0.0f || thing_x.value_or(x) >= 640.0f) return;
+        const float dist = std::abs(x - p.x) + std::abs(y - p.y);
+        best = std::max(best, base + weight * std::max(0.0f, 600.0f - dist));
+    };
+    for (size_t g = 0; g < stage.goals.size(); ++g) {
+        if (goals >> g & 1) continue;
+        const std::string& goal = stage.goals[g];
+        // A monster to burn is best faced from 150 px away at its height, one to stomp from above,
+        // one to knock out touched.
+        const char* const monster_goals[] = {"stomp.", "burn.", "invincible-hit.", "shell-hit."};
+        for (const char* prefix : monster_goals) {
+            if (goal.rfind(prefix, 0) != 0) continue;
+            const bool burn = prefix[0] == 'b', stomp = prefix[0] == 's' && prefix[1] == 't';
+            if (burn && p.power != 2) continue; // nothing to burn with yet
+            monster_list.ForEach([&](const monster_tag& m) {
+                if (m.state == 0 || m.typ < 0 || m.typ >= 12 || !KindMatches(goal, prefix, kMonsterKinds[m.typ]))
+                    return;
+                if (burn)
+                    consider(m.x + (p.x < m.x ? -150.0f : 150.0f), m.y, 0.5f, 0.0f, m.x);
+                else
+                    consider(m.x, stomp ? m.y - 40.0f : m.y, 0.5f);
+            });
+        }
+        if (goal == "hurt.power-lost" && p.power != 0)
+            monster_list.ForEach([&](const monster_tag& m) {
+                if (m.state != 0 && m.typ != 10) consider(m.x, m.y, 0.5f);
+            });
+        if (goal.rfind("lift.", 0) == 0)
+            elevator_list.ForEach([&](const elevator_tag& e) {
+                if ((e.typ == 0) == (goal == "lift.horizontal")) consider(e.x, e.y - 40.0f, 0.5f);
+            });
+        int holds = -1; // the objectid of blocks that release the goal's item
+        if (goal == "item.power-up" || goal == "item.fire-power") holds = 3;
+        if (goal == "item.extra-life") holds = 4;
+        if (goal == "item.invincibility") holds = 5;
+        if (holds > 0) {
+            const int typ = holds == 3 ? (goal == "item.power-up" ? 3 : 6) : holds;
+            specialitem_list.ForEach([&](const specialitem_tag& it) {
+                if (it.typ == typ) consider(it.x, it.y, 2.0f, 300000.0f);
+            });
+            for (const map_tag& c : map_cells)
+                if (c.objectid == holds && (c.tile1 == 4 || c.tile1 == 5 || (c.tile1 < 4 && c.hidden == 1)) &&
+                    c.x > p.x - 30.0f)
+                    consider(c.x, c.y + 60.0f, 0.5f); // under it, to bump it
+        }
+        if (goal.rfind("hidden-block.", 0) == 0)
+            for (const map_tag& c : map_cells)
+                if (c.tile1 < 4 && c.hidden == 1 && c.x > p.x - 30.0f) consider(c.x, c.y + 60.0f, 0.5f);
+    }
+    return best;
+}
+
+// How far along a node is: towards the level item while it is still to collect, then rightwards.
+// With goals, each one reached counts above any distance, a power above most, and what a pending
+// goal offers on screen draws the beam aside for a while but not for ever.
+float Progress(const ItemSpot& item, const Stage& stage, uint64_t goals) {
+    const player_tag& p = current_player();
+    const float wx = WorldX();
+    float score = 100000.0f + wx;
+    if (item.present && game.item == 0) score = -(std::abs(item.x - wx) + std::abs(item.y - p.y));
+    if (stage.goals.empty()) return score;
+    score += 1000000.0f * float(std::popcount(goals)) + 20000.0f * float(p.power);
+    return score + TargetBonus(stage, goals);
+}
+
+// The controls of a search segment: the first frame's presses, then the direction held.
+struct Segment {
+    std::shared_ptr<const Segment> parent;
+    FrameInput first;
+    int frames = 0;
+};
+
+std::vector<FrameInput> Inputs(const std::shared_ptr<const Segment>& last) {
+    std::vector<const Segment*> chain;
+    for (const Segment* s = last.get(); s != nullptr; s = s->parent.get()) chain.push_back(s);
+    std::vector<FrameInput> out;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        for (int f = 0; f < (*it)->frames; ++f) {
+            FrameInput in = (*it)->first;
+            if (f > 0) in.jump = in.fire = false;
+            out.push_back(in);
+        }
+    }
+    return out;
+}
+
+struct Node {
+    GameSnapshot state;
+    std::shared_ptr<const Segment> path;
+    float score = 0;
+    uint64_t goals = 0;
+};
+
+struct StageResult {
     bool found = false;
     std::vector<FrameInput> inputs;
+    GameSnapshot end; // the state on reaching the cauldron
+    uint64_t goals = 0;
     int deaths_avoided = 0;
-    int score = 0;
     float furthest = 0;
-    uint32_t checksum = 0;
 };
 
-const FrameInput kActions[] = {
-    {2, false, false}, {2, true, false}, {0, false, false}, {0, true, false}, {1, false, false}, {1, true, false},
-};
+uint64_t GoalsSeen(const Stage& stage, const EventCounts& counts) {
+    uint64_t mask = 0;
+    for (size_t g = 0; g < stage.goals.size(); ++g)
+        if (CountOf(counts, stage.goals[g]) > 0) mask |= uint64_t(1) << g;
+    return mask;
+}
 
-Result Search(int level, int area, int width, int segment, int max_frames) {
-    Result r;
-    StartArea(level, area, kPlaythroughSeed);
+// Searches from the current state to the area's cauldron. Reaching it before every goal has
+// happened keeps the best such ending in reserve while the search goes on for a while.
+StageResult SearchStage(const Stage& stage, int width, int segment, int max_frames) {
+    StageResult r, reserve;
+    const int area = current_player().area;
     const ItemSpot item = FindLevelItem();
+    const uint64_t all = (uint64_t(1) << stage.goals.size()) - 1;
+    std::vector<FrameInput> actions = {{2, false, false}, {2, true, false},  {0, false, false},
+                                       {0, true, false},  {1, false, false}, {1, true, false}};
+    if (stage.fire) actions.insert(actions.end(), {{2, false, true}, {0, false, true}, {1, false, true}});
+    EventLog log;
     std::vector<Node> beam(1);
     beam[0].state = GameSnapshot::Capture();
     const int steps = max_frames / segment;
+    int steps_after_reserve = 0, last_gain = 0;
+    float best_so_far = -1e9f;
     for (int step = 0; step < steps && !beam.empty(); ++step) {
+        if (reserve.found && ++steps_after_reserve > 60) break;
+        // A beam that has not got further for a while is stuck: a wider one may not be. Plain
+        // areas may have to wait long for a lift; goals are tried wide enough.
+        if (beam[0].score > best_so_far + 1.0f) {
+            best_so_far = beam[0].score;
+            last_gain = step;
+        } else if (step - last_gain > (stage.goals.empty() ? 300 : 150)) {
+            break;
+        }
         std::vector<Node> next;
-        std::map<long long, size_t> seen; // coarse position -> index in next
+        std::map<std::tuple<long long, uint64_t, int>, size_t> seen; // coarse position -> index in next
         for (const Node& node : beam) {
-            for (const FrameInput& action : kActions) {
+            for (const FrameInput& action : actions) {
                 node.state.Restore();
-                FrameInput held = node.held;
-                std::vector<FrameInput> inputs = node.inputs;
+                log.Clear();
+                FrameInput held;
                 bool dead = false, done = false;
+                int played = 0;
                 for (int f = 0; f < segment; ++f) {
                     FrameInput in = action;
-                    if (f > 0) in.jump = false; // one press per segment
-                    inputs.push_back(in);
+                    if (f > 0) in.jump = in.fire = false; // one press per segment
                     const int st = PlayOneFrame(in, held);
+                    ++played;
                     if (st == STATE_DEATH || st == STATE_GAMEOVER) {
                         dead = true;
                         break;
                     }
                     if (st == STATE_LEVELEND) {
-                        if (area == 3 && game.item == 0) {
+                        if (area == 3 && game.item == 0)
                             dead = true; // the cauldron would send the hero back
-                        } else {
+                        else
                             done = true;
-                        }
                         break;
                     }
                 }
@@ -114,23 +311,30 @@ Result Search(int level, int area, int width, int segment, int max_frames) {
                     ++r.deaths_avoided;
                     continue;
                 }
+                const uint64_t goals = node.goals | GoalsSeen(stage, log.Counts());
+                auto path = std::make_shared<const Segment>(Segment{node.path, action, played});
                 if (done) {
-                    r.found = true;
-                    r.inputs = inputs;
-                    r.score = current_player().score;
-                    r.checksum = GameChecksum();
-                    return r;
+                    StageResult& out = goals == all ? r : reserve;
+                    if (goals == all || !reserve.found || std::popcount(goals) > std::popcount(reserve.goals)) {
+                        out.found = true;
+                        out.inputs = Inputs(path);
+                        out.end = GameSnapshot::Capture();
+                        out.goals = goals;
+                    }
+                    if (goals == all) return r;
+                    continue;
                 }
                 Node n;
-                n.held = held;
-                n.score = Score(item);
+                n.goals = goals;
+                n.score = Progress(item, stage, goals);
                 const player_tag& p = current_player();
-                const long long key = (long long)(WorldX() / 6.0f) * 1000000LL + (long long)(p.y / 6.0f) * 100 +
+                const long long pos = (long long)(WorldX() / 6.0f) * 1000000LL + (long long)(p.y / 6.0f) * 100 +
                                       (p.ystp < 0 ? 10 : 0) + game.jump;
+                const auto key = std::make_tuple(pos, goals, p.power);
                 auto it = seen.find(key);
                 if (it != seen.end() && next[it->second].score >= n.score) continue;
                 n.state = GameSnapshot::Capture();
-                n.inputs = std::move(inputs);
+                n.path = std::move(path);
                 if (it != seen.end()) {
                     next[it->second] = std::move(n);
                 } else {
@@ -139,36 +343,112 @@ Result Search(int level, int area, int width, int segment, int max_frames) {
                 }
             }
         }
-        std::sort(next.begin(), next.end(), [](const Node& a, const Node& b) { return a.score > b.score; });
+        std::stable_sort(next.begin(), next.end(), [](const Node& a, const Node& b) { return a.score > b.score; });
         if (int(next.size()) > width) next.resize(width);
+        if (std::getenv("AUTOPLAY_TRACE") != nullptr && step % 10 == 0 && !next.empty()) {
+            next[0].state.Restore();
+            std::printf("  step %d: %zu nodes, best wx %.0f y %.0f power %d goals %llx score %.0f x %.0f\n", step,
+                        next.size(), WorldX(), current_player().y, current_player().power,
+                        (unsigned long long)next[0].goals, next[0].score, current_player().x);
+            std::fflush(stdout);
+        }
         beam = std::move(next);
+    }
+    if (reserve.found) {
+        reserve.deaths_avoided = r.deaths_avoided;
+        reserve.furthest = r.furthest;
+        return reserve;
     }
     return r;
 }
 
-bool Prove(int level, int area, const std::string& dir) {
-    Result r;
-    const int widths[] = {16, 64};
-    for (int w : widths) {
-        r = Search(level, area, w, 8, 6000);
-        if (r.found) break;
+std::string Missing(const Stage& stage, uint64_t goals) {
+    std::string out;
+    for (size_t g = 0; g < stage.goals.size(); ++g)
+        if (!(goals >> g & 1)) out += " " + stage.goals[g];
+    return out;
+}
+
+// The search half of a plan: the controls, or an empty list with the reason printed.
+std::vector<FrameInput> SearchPlan(const Plan& plan) {
+    StartArea(plan.level, plan.area, kPlaythroughSeed, plan.players);
+    std::vector<FrameInput> inputs;
+    FrameInput held;
+    for (int d = 0; d < plan.deaths; ++d) {
+        const FrameInput run{2, false, false};
+        int st = STATE_PLAY;
+        for (int f = 0; f < 5000 && st == STATE_PLAY; ++f) {
+            st = PlayOneFrame(run, held);
+            inputs.push_back(run);
+        }
+        if (st != STATE_DEATH || !RunUntilPlay()) {
+            std::printf("%s: the scripted death %d did not happen\n", plan.name.c_str(), d + 1);
+            return {};
+        }
     }
-    if (!r.found) {
-        std::printf("area %d.%d: NOT FOUND, stuck near x %.0f (column %d), %d deaths avoided\n", level, area,
-                    r.furthest, int(r.furthest) / 40, r.deaths_avoided);
+    for (size_t s = 0; s < plan.stages.size(); ++s) {
+        const Stage& stage = plan.stages[s];
+        const int level = current_player().level, area = current_player().area;
+        const GameSnapshot start = GameSnapshot::Capture();
+        StageResult r;
+        // A plain area is found with a narrow beam; goals need a wide one.
+        const std::vector<int> widths = stage.goals.empty() ? std::vector<int>{16, 64} : std::vector<int>{64, 256};
+        for (int w : widths) {
+            start.Restore();
+            r = SearchStage(stage, w, 8, 6000);
+            if (r.found && r.goals == (uint64_t(1) << stage.goals.size()) - 1) break;
+        }
+        if (!r.found) {
+            std::printf("%s: area %d.%d NOT FOUND, stuck near x %.0f (column %d), %d deaths avoided\n",
+                        plan.name.c_str(), level, area, r.furthest, int(r.furthest) / 40, r.deaths_avoided);
+            return {};
+        }
+        const std::string missing = Missing(stage, r.goals);
+        if (!missing.empty())
+            std::printf("%s: area %d.%d reached without:%s\n", plan.name.c_str(), level, area, missing.c_str());
+        inputs.insert(inputs.end(), r.inputs.begin(), r.inputs.end());
+        r.end.Restore();
+        if (s + 1 < plan.stages.size() && !RunUntilPlay()) {
+            std::printf("%s: no play after area %d.%d\n", plan.name.c_str(), level, area);
+            return {};
+        }
+    }
+    return inputs;
+}
+
+// Replays found controls through the real main loop and writes the recording with its
+// checkpoints and events. Returns false when the replay does not end at the cauldron.
+bool Record(const Plan& plan, const std::vector<FrameInput>& inputs, const std::string& dir) {
+    Recording rec;
+    rec.level = plan.level;
+    rec.area = plan.area;
+    rec.players = plan.players;
+    rec.seed = kPlaythroughSeed;
+    rec.witch = WitchInterval(plan.level);
+    rec.frames = inputs;
+    const ReplayResult r = ReplayRecording(rec, plan.name, false);
+    if (!r.reached_cauldron || r.frames_played != inputs.size()) {
+        std::printf("%s: the real main loop does not play it out (%zu of %zu frames, cauldron %s)\n", plan.name.c_str(),
+                    r.frames_played, inputs.size(), r.reached_cauldron ? "reached" : "missed");
         return false;
     }
-    Recording rec;
-    rec.level = level;
-    rec.area = area;
-    rec.seed = kPlaythroughSeed;
-    rec.frames = r.inputs;
-    rec.checksum = r.checksum;
-    rec.score = r.score;
-    const std::string path = dir + "/" + std::to_string(level) + "-" + std::to_string(area) + ".txt";
-    if (!rec.Save(path)) std::fprintf(stderr, "autoplay: cannot write %s\n", path.c_str());
-    std::printf("area %d.%d: found, %zu frames, %d deaths avoided, score %d\n", level, area, r.inputs.size(),
-                r.deaths_avoided, r.score);
+    rec.events = r.events;
+    rec.checks = r.checks;
+    rec.digest_layout = StateDigestLayoutId();
+    const std::string path = dir + "/" + plan.name + ".txt";
+    if (!rec.Save(path)) {
+        std::fprintf(stderr, "autoplay: cannot write %s\n", path.c_str());
+        return false;
+    }
+    std::string goals;
+    for (const Stage& stage : plan.stages)
+        for (const std::string& g : stage.goals)
+            if (CountOf(r.events, g) > 0)
+                goals += " " + g;
+            else
+                goals += " (no " + g + ")";
+    std::printf("%s: found, %zu frames, witch every %d frames, score %d%s%s\n", plan.name.c_str(), inputs.size(),
+                rec.witch, current_player().score, goals.empty() ? "" : ",", goals.c_str());
     return true;
 }
 
@@ -197,6 +477,14 @@ bool WriteDemo(const std::string& dir, int area, const std::string& data) {
     return true;
 }
 
+int Coverage(const std::string& dir) {
+    std::vector<std::string> errors, missing;
+    const std::vector<NamedRecording> recordings = LoadRecordings(dir, errors);
+    for (const std::string& e : errors) std::printf("autoplay: %s\n", e.c_str());
+    std::fputs(CoverageReport(recordings, missing).c_str(), stdout);
+    return errors.empty() && missing.empty() ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -206,31 +494,51 @@ int main(int argc, char** argv) {
         std::printf("autoplay: %d demo recordings written to %s\n", written, argv[3]);
         return 0;
     }
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: autoplay --prove DIR | --area LEVEL AREA DIR\n");
-        return 2;
-    }
-    HeadlessPlatform platform;
-    EngineInit(&platform);
-    if (!PrepareHeadlessGame()) return 1;
-    platform.SetRendering(false); // the search needs the game's rules, not its pictures
+    if (argc >= 3 && std::strcmp(argv[1], "--coverage") == 0) return Coverage(argv[2]);
 
-    int found = 0, tried = 0;
-    if (std::strcmp(argv[1], "--prove") == 0) {
-        for (int level = 1; level <= 5; ++level)
-            for (int area = 1; area <= 3; ++area) {
-                ++tried;
-                found += Prove(level, area, argv[2]) ? 1 : 0;
-                std::fflush(stdout);
-            }
-    } else if (std::strcmp(argv[1], "--area") == 0 && argc >= 5) {
-        ++tried;
-        found += Prove(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]) ? 1 : 0;
+    std::vector<Plan> plans;
+    std::string dir;
+    if (argc >= 3 && std::strcmp(argv[1], "--prove") == 0) {
+        plans = AllPlans();
+        dir = argv[2];
+    } else if (argc >= 4 && std::strcmp(argv[1], "--only") == 0) {
+        for (const Plan& p : AllPlans())
+            if (p.name == argv[2]) plans.push_back(p);
+        dir = argv[3];
+        if (plans.empty()) {
+            std::fprintf(stderr, "autoplay: no recording is called %s\n", argv[2]);
+            return 2;
+        }
     } else {
-        std::fprintf(stderr, "autoplay: unknown command %s\n", argv[1]);
+        std::fprintf(stderr, "usage: autoplay --prove DIR | --only NAME DIR | --coverage DIR | --demo DIR DATA\n");
         return 2;
     }
-    std::printf("%d/%d areas completed\n", found, tried);
-    EngineShutdown();
-    return found == tried ? 0 : 1;
+
+    // First every search, on a platform that draws nothing (the search needs the game's rules, not
+    // its pictures); then the replays, each on a headless platform of its own that draws.
+    std::vector<std::vector<FrameInput>> found;
+    {
+        HeadlessPlatform platform;
+        EngineInit(&platform);
+        if (!PrepareHeadlessGame()) return 1;
+        platform.SetRendering(false);
+        for (const Plan& plan : plans) {
+            const auto start = std::chrono::steady_clock::now();
+            found.push_back(SearchPlan(plan));
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+            std::printf("%s: searched in %.1f s\n", plan.name.c_str(), took.count());
+            std::fflush(stdout);
+        }
+        EngineShutdown();
+    }
+    int areas = 0, areas_done = 0, extras = 0, extras_done = 0;
+    for (size_t i = 0; i < plans.size(); ++i) {
+        const bool is_area = plans[i].name.size() == 3;
+        (is_area ? areas : extras) += 1;
+        if (!found[i].empty() && Record(plans[i], found[i], dir)) (is_area ? areas_done : extras_done) += 1;
+        std::fflush(stdout);
+    }
+    if (areas > 0) std::printf("%d/%d areas completed\n", areas_done, areas);
+    if (extras > 0) std::printf("%d/%d further recordings made\n", extras_done, extras);
+    return areas_done == areas && extras_done == extras ? 0 : 1;
 }
