@@ -18,12 +18,16 @@ static void run_state_handler() {
     }
 }
 
+void (*before_play_frame_shown)() = nullptr;
+
 void RunMainLoopPass() {
     Cls();
     ResetCollisionLayers(0);
     game.key_inputs();
+    const bool playing = game.state == STATE_PLAY;
     run_state_handler();
     game.display();
+    if (playing && game.state == STATE_PLAY && before_play_frame_shown != nullptr) before_play_frame_shown();
     present_frame();
 }
 

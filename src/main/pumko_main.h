@@ -13,3 +13,6 @@ int RunGame(const RunChoices& choices = {});
 // One pass of the main loop: the handler of the current game state (one play frame, or a whole
 // screen of any other state) between the frame's clearing and its presenting.
 void RunMainLoopPass();
+// Called (when set) just before a pass that was one frame of play is presented: the frame-rate
+// meter tells play from the screens between.
+extern void (*before_play_frame_shown)();

@@ -9,17 +9,25 @@
 void FrameMeter::Start(double now_ms, double cpu_ms) {
     started_ = true;
     start_ms_ = last_ms_ = now_ms;
-    cpu_start_ms_ = cpu_ms;
+    cpu_start_ms_ = last_cpu_ms_ = cpu_ms;
     times_.clear();
+    play_times_.clear();
+    play_cpu_ms_ = 0;
 }
 
-void FrameMeter::Frame(double now_ms) {
+void FrameMeter::Frame(double now_ms, bool play) {
+    const double cpu_ms = ProcessCpuMs();
     if (!started_) {
-        Start(now_ms, ProcessCpuMs());
+        Start(now_ms, cpu_ms);
         return;
     }
     times_.push_back(float(now_ms - last_ms_));
+    if (play) {
+        play_times_.push_back(times_.back());
+        play_cpu_ms_ += cpu_ms - last_cpu_ms_;
+    }
     last_ms_ = now_ms;
+    last_cpu_ms_ = cpu_ms;
 }
 
 namespace {
@@ -52,12 +60,13 @@ double FrameMeter::RecentWorstMs() const {
     return worst;
 }
 
-FrameMeter::Summary FrameMeter::Summarize(double cpu_ms) const {
-    Summary s;
-    s.frames = times_.size();
-    s.seconds = (last_ms_ - start_ms_) / 1000.0;
+namespace {
+FrameMeter::Summary Summarize(const std::vector<float>& times, double seconds, double cpu_ms) {
+    FrameMeter::Summary s;
+    s.frames = times.size();
+    s.seconds = seconds;
     if (s.frames == 0) return s;
-    std::vector<float> sorted = times_;
+    std::vector<float> sorted = times;
     std::sort(sorted.begin(), sorted.end());
     s.fps = s.seconds > 0 ? double(s.frames) / s.seconds : 0.0;
     s.median_ms = sorted[sorted.size() / 2];
@@ -65,17 +74,28 @@ FrameMeter::Summary FrameMeter::Summarize(double cpu_ms) const {
     const size_t k = (sorted.size() * 99 + 99) / 100;
     s.p99_ms = sorted[std::min(sorted.size(), std::max<size_t>(k, 1)) - 1];
     s.worst_ms = sorted.back();
-    s.cpu_ms_per_frame = (cpu_ms - cpu_start_ms_) / double(s.frames);
+    s.cpu_ms_per_frame = cpu_ms / double(s.frames);
     return s;
 }
+} // namespace
 
-std::string DescribeFrameSummary(const FrameMeter::Summary& s) {
+FrameMeter::Summary FrameMeter::Summarize(double cpu_ms) const {
+    return ::Summarize(times_, (last_ms_ - start_ms_) / 1000.0, cpu_ms - cpu_start_ms_);
+}
+
+FrameMeter::Summary FrameMeter::SummarizePlay() const {
+    double ms = 0;
+    for (float t : play_times_) ms += t;
+    return ::Summarize(play_times_, ms / 1000.0, play_cpu_ms_);
+}
+
+std::string DescribeFrameSummary(const FrameMeter::Summary& s, const char* heading) {
     char buf[512];
     std::snprintf(buf, sizeof buf,
-                  "%zu frames in %.2f s: %.1f frames per second\n"
+                  "%s%s%zu frames in %.2f s: %.1f frames per second\n"
                   "frame time: median %.2f ms, 99th percentile %.2f ms, worst %.2f ms\n"
                   "CPU time of the whole process (all threads): %.2f ms per frame (%.0f%% of one core)\n",
-                  s.frames, s.seconds, s.fps, s.median_ms, s.p99_ms, s.worst_ms, s.cpu_ms_per_frame,
+                  heading != nullptr ? heading : "", heading != nullptr ? ": " : "", s.frames, s.seconds, s.fps, s.median_ms, s.p99_ms, s.worst_ms, s.cpu_ms_per_frame,
                   s.seconds > 0 ? s.cpu_ms_per_frame * double(s.frames) / (s.seconds * 10.0) : 0.0);
     return buf;
 }

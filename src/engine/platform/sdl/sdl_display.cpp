@@ -213,11 +213,15 @@ void SdlDisplay::SetFullscreen(bool on) {
 }
 
 std::string SdlDisplay::OverlayText() {
-    meter_.Frame(SteadyMs());
+    meter_.Frame(SteadyMs(), play_frame_);
     return FrameRateText(meter_.RecentFps(), meter_.RecentFrameMs());
 }
 
 void SdlDisplay::Present(bool vsync) {
+    struct Unmark {
+        bool& play;
+        ~Unmark() { play = false; }
+    } unmark{play_frame_};
     if (!window_) return;
     const int interval = vsync ? 1 : 0;
     if (gl1_) {

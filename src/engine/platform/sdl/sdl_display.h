@@ -52,6 +52,8 @@ class SdlDisplay {
     void MovePointer(int px, int py);
 
     const FrameMeter& Meter() const { return meter_; }
+    // The next frame presented is a frame of play (the meter sums play on its own).
+    void MarkPlayFrame() { play_frame_ = true; }
 
   private:
     bool OpenGlPath(std::string& error);
@@ -85,6 +87,7 @@ class SdlDisplay {
     int swap_interval_ = -1;
     bool has_vsync_ = false;
     FrameMeter meter_;
+    bool play_frame_ = false;
 };
 
 // True for OpenGL renderers that draw on the CPU (Mesa's llvmpipe, softpipe and swrast), where
