@@ -4,6 +4,7 @@
 // shows a new frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/engine.h"
@@ -13,8 +14,8 @@ namespace {
 
 class BlankHost : public Platform {
   public:
-    explicit BlankHost(double hz, bool vsync = true, long long start_us = 5000)
-        : hz_(hz), vsync_(vsync), now_us_(start_us) {}
+    explicit BlankHost(double hz, bool vsync = true, long long start_us = 5000, bool fine_clock = true)
+        : hz_(hz), vsync_(vsync), fine_(fine_clock), now_us_(start_us) {}
     bool OpenWindow(const std::string&, int, int, bool, std::string&) override { return true; }
     void CloseWindow() override {}
     Renderer* GetRenderer() override { return nullptr; }
@@ -32,6 +33,14 @@ class BlankHost : public Platform {
     void HidePointer() override {}
     uint32_t Millis() override { return uint32_t(now_us_ / 1000); }
     void Sleep(int ms) override { now_us_ += ms * 1000LL; }
+    // Without the fine clock, the millisecond clock and sleeps stand in, as on hosts that lack one.
+    uint32_t Micros() override { return fine_ ? uint32_t(now_us_) : Platform::Micros(); }
+    void SleepMicros(int us) override {
+        if (fine_)
+            now_us_ += us;
+        else
+            Platform::SleepMicros(us);
+    }
     int JoystickCount() override { return 0; }
     bool ReadJoystick(int, JoystickState&) override { return false; }
     bool OpenAudio(int, int, AudioCallback, void*) override { return false; }
@@ -49,7 +58,7 @@ class BlankHost : public Platform {
 
   private:
     double hz_;
-    bool vsync_;
+    bool vsync_, fine_;
     long long now_us_;
 };
 
@@ -114,16 +123,39 @@ TEST(Pacing, FallingBehindRestartsFromThePresent) {
 // The millisecond clock counts from the host's start and wraps to 0 after 2^32 ms; pacing carries
 // on at 60 steps a second through the wrap and through the point where readings turn negative.
 TEST(Pacing, CarriesOnAcrossTheClockWrap) {
-    for (long long start_ms : {(1LL << 31) - 400, (1LL << 32) - 400})
-        for (double hz : {60.0, 144.0, 50.0}) {
-            BlankHost host(hz, true, start_ms * 1000);
-            EngineInit(&host);
-            ASSERT_TRUE(OpenDisplay(640, 480, 32, 60, 2));
-            const double seconds = Play(host, 600, 3000);
-            EXPECT_NEAR(600 / seconds, 60.0, 0.2) << hz << " Hz from " << start_ms << " ms";
-            CloseDisplay();
-            EngineShutdown();
+    for (bool fine : {true, false})
+        for (long long start_ms : {(1LL << 31) - 400, (1LL << 32) - 400})
+            for (double hz : {60.0, 144.0, 50.0}) {
+                BlankHost host(hz, true, start_ms * 1000, fine);
+                EngineInit(&host);
+                ASSERT_TRUE(OpenDisplay(640, 480, 32, 60, 2));
+                const double seconds = Play(host, 600, 3000);
+                EXPECT_NEAR(600 / seconds, 60.0, 0.2) << hz << " Hz from " << start_ms << " ms, fine " << fine;
+                CloseDisplay();
+                EngineShutdown();
+            }
+}
+
+// Paced by the clock alone (no blanks to wait for), frames are as even as the host's clock is
+// fine: within a microsecond of 1/60 s on a microsecond clock, 16 or 17 ms on a millisecond one.
+TEST(Pacing, ByTheClockFramesAreEven) {
+    for (bool fine : {true, false}) {
+        BlankHost host(60.0, false, 5000, fine);
+        EngineInit(&host);
+        ASSERT_TRUE(OpenDisplay(640, 480, 32, 60, 2));
+        Play(host, 600, 3000);
+        long long shortest = 1LL << 40, longest = 0;
+        for (size_t i = 1; i < host.shown.size(); ++i) {
+            const long long d = host.shown[i].at_us - host.shown[i - 1].at_us;
+            shortest = std::min(shortest, d);
+            longest = std::max(longest, d);
         }
+        EXPECT_NEAR(double(host.shown.size() - 1) / (double(host.shown.back().at_us - host.shown.front().at_us) / 1e6), 60.0, 0.05);
+        EXPECT_GE(shortest, fine ? 16666 : 16000) << fine;
+        EXPECT_LE(longest, fine ? 16667 : 17000) << fine;
+        CloseDisplay();
+        EngineShutdown();
+    }
 }
 
 } // namespace

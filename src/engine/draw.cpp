@@ -23,8 +23,8 @@ bool g_fullscreen = false;
 // Frame pacing.
 bool g_software_pacing = true;
 double g_blank_ms = 0; // the refresh period of a display faster than the game, 0 when none
-int g_hz = 60, g_period = 16, g_remainder = 40, g_accumulator = 0;
-uint32_t g_next_time = 0; // on the wrapping millisecond clock
+int g_hz = 60, g_period_us = 16666, g_remainder_us = 40, g_accumulator = 0;
+uint32_t g_next_us = 0; // on the platform's wrapping microsecond clock
 
 std::vector<uint8_t> g_grab; // reused by GrabImage
 
@@ -143,10 +143,10 @@ bool OpenDisplay(int width, int height, int depth, int hz, int /*flags*/) {
     PresentRaw(false);
     MeasureVerticalBlank(hz);
     g_hz = hz > 0 ? hz : 60;
-    g_period = 1000 / g_hz;
-    g_remainder = 1000 - g_period * g_hz;
+    g_period_us = 1000000 / g_hz;
+    g_remainder_us = 1000000 - g_period_us * g_hz;
     g_accumulator = 0;
-    g_next_time = uint32_t(MilliTime());
+    g_next_us = p->Micros();
     if (g_fullscreen) MovePointer(width / 2, height / 2);
     return true;
 }
@@ -173,22 +173,23 @@ void ShowFrame(int sync) {
         PresentRaw(true);
         return;
     }
-    // 60 frames in every 1000 ms: 16 ms frames with one more millisecond 40 times a second.
-    g_next_time += g_period;
-    g_accumulator += g_remainder;
+    // 60 frames in every second: 16666 us frames with one more microsecond 40 times a second.
+    g_next_us += uint32_t(g_period_us);
+    g_accumulator += g_remainder_us;
     if (g_accumulator >= g_hz) {
         g_accumulator -= g_hz;
-        g_next_time += 1;
+        g_next_us += 1;
     }
-    const uint32_t now = uint32_t(MilliTime());
-    const int wait = int(g_next_time - now);
+    Platform* p = EnginePlatform();
+    const uint32_t now = p->Micros();
+    const int wait = int(g_next_us - now);
     // A present that waits for the blank may end up to one refresh period late; only more than
-    // that counts as falling behind.
-    const int slack = int(std::ceil(g_blank_ms));
+    // that (or a millisecond, whichever is more) counts as falling behind.
+    const int slack = std::max(1000, int(std::ceil(g_blank_ms * 1000.0)));
     if (wait > 0)
-        DelayMs(wait);
+        p->SleepMicros(wait);
     else if (-wait > slack)
-        g_next_time = now; // fallen behind: start again from now, no catching up
+        g_next_us = now; // fallen behind: start again from now, no catching up
     PresentRaw(g_blank_ms > 0);
 }
 

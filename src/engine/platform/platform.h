@@ -58,6 +58,10 @@ class Platform {
     // Clock and sleep (a virtual clock in the headless platform).
     virtual uint32_t Millis() = 0;
     virtual void Sleep(int ms) = 0;
+    // A finer clock for frame pacing, in microseconds, wrapping at 32 bits, and a sleep of that
+    // grain. Hosts without them fall back on the millisecond clock and whole-millisecond sleeps.
+    virtual uint32_t Micros() { return Millis() * 1000u; }
+    virtual void SleepMicros(int us) { Sleep((us + 999) / 1000); }
 
     // Joysticks: number of devices, and a fresh reading of one (false when it does not answer).
     virtual int JoystickCount() = 0;

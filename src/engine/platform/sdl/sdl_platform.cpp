@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -166,6 +167,21 @@ uint32_t SdlPlatform::Millis() {
 
 void SdlPlatform::Sleep(int ms) {
     if (ms > 0) SDL_Delay(Uint32(ms));
+}
+
+uint32_t SdlPlatform::Micros() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return uint32_t(uint64_t(ts.tv_sec) * 1000000u + uint64_t(ts.tv_nsec) / 1000u);
+}
+
+// The kernel's high-resolution sleep wakes within a few tens of microseconds, where a
+// millisecond sleep can land most of a millisecond late and make an uneven frame.
+void SdlPlatform::SleepMicros(int us) {
+    if (us <= 0) return;
+    timespec ts{us / 1000000, long(us % 1000000) * 1000};
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
 }
 
 // One logical joystick, port 0's device: every pad plugged in, merged. It answers even with no pad

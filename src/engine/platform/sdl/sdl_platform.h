@@ -25,6 +25,8 @@ class SdlPlatform : public Platform {
     void HidePointer() override;
     uint32_t Millis() override;
     void Sleep(int ms) override;
+    uint32_t Micros() override;
+    void SleepMicros(int us) override;
     int JoystickCount() override;
     bool ReadJoystick(int index, JoystickState& out) override;
     bool ConfigurePads(const PadOptions& options) override;
