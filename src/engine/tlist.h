@@ -3,8 +3,10 @@
 // removed (a removed element the walk has yet to reach is skipped), and elements appended
 // during the walk are visited by it. Removal is by identity (the element's address).
 //
-// Element addresses stay valid while the element is in the list (a deque never moves its
-// elements on append); dead slots are swept out only when the outermost walk ends.
+// Element addresses stay valid while the element is in the list and until the outermost walk
+// ends (a deque never moves its elements on append). When that walk ends with dead slots left,
+// they are swept out and the live elements move: code outside any walk must not keep an
+// element's address across a walk (an update that walks the list, for one).
 #pragma once
 
 #include <cstddef>
