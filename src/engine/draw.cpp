@@ -181,6 +181,7 @@ void ShowFrame(int sync) {
         g_next_us += 1;
     }
     Platform* p = EnginePlatform();
+    if (!p) return;
     const uint32_t now = p->Micros();
     const int wait = int(g_next_us - now);
     // A present that waits for the blank may end up to one refresh period late; only more than
