@@ -11,7 +11,7 @@
 
 namespace {
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;
     const char* value; // name of the value it takes, or nullptr for a switch
     const char* help;
@@ -33,8 +33,8 @@ bool NonEmpty(std::string& field, const std::string& value, const char* what, st
     return true;
 }
 
-const std::vector<OptionSpec>& Specs() {
-    static const std::vector<OptionSpec> specs = {
+const std::vector<OptionEntry>& Entries() {
+    static const std::vector<OptionEntry> entries = {
         {"fullscreen", nullptr, "play full screen at the desktop's resolution (the default)",
          [](Options& o, const std::string&, std::string&) {
              o.fullscreen = true;
@@ -85,11 +85,11 @@ const std::vector<OptionSpec>& Specs() {
              return NonEmpty(o.area, v, "--area's file", error);
          }},
     };
-    return specs;
+    return entries;
 }
 
-const OptionSpec* Find(std::string_view name) {
-    for (const OptionSpec& s : Specs())
+const OptionEntry* Find(std::string_view name) {
+    for (const OptionEntry& s : Entries())
         if (name == s.name) return &s;
     return nullptr;
 }
@@ -138,26 +138,26 @@ ParseOutcome ParseOptions(int argc, const char* const* argv, Options& out, std::
         }
         const size_t eq = word.find('=');
         const std::string name = word.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-        const OptionSpec* spec = Find(name);
-        if (!spec) {
+        const OptionEntry* entry = Find(name);
+        if (!entry) {
             error = "unknown option '--" + name + "'";
             return ParseOutcome::Error;
         }
         std::string value;
-        if (spec->value) {
+        if (entry->value) {
             if (eq != std::string::npos) {
                 value = word.substr(eq + 1);
             } else if (i + 1 < argc && argv[i + 1]) {
                 value = argv[++i];
             } else {
-                error = "--" + name + " needs a value (" + spec->value + ")";
+                error = "--" + name + " needs a value (" + entry->value + ")";
                 return ParseOutcome::Error;
             }
         } else if (eq != std::string::npos) {
             error = "--" + name + " takes no value";
             return ParseOutcome::Error;
         }
-        if (!spec->apply(out, value, error)) return ParseOutcome::Error;
+        if (!entry->apply(out, value, error)) return ParseOutcome::Error;
     }
     return ParseOutcome::Run;
 }
@@ -169,7 +169,7 @@ std::string VersionText() { return std::string("pumko ") + PUMKO_VERSION + "\n";
 std::string HelpText() {
     std::string text = UsageLine() + "\n\nPumko: The Witch of Sahrim. A platform arcade game for one player,\n"
                                      "or two taking turns.\n\nOptions:\n";
-    for (const OptionSpec& s : Specs())
+    for (const OptionEntry& s : Entries())
         text += Wrapped(std::string("  --") + s.name + (s.value ? std::string(" ") + s.value : ""), s.help);
     text += Wrapped("  --help", "show this help and exit");
     text += Wrapped("  --version", "show the version and exit");
