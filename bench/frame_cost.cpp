@@ -14,8 +14,8 @@
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "game/game.h"
-#include "main/playthrough.h"
-#include "main/recording.h"
+#include "replay/playthrough.h"
+#include "replay/recording.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

@@ -9,6 +9,7 @@
 #include "engine/engine.h"
 #include "engine/platform/sdl/sdl_platform.h"
 #include "engine/render/soft/soft_renderer.h"
+#include "flow/hud.h"
 
 namespace {
 

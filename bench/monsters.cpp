@@ -9,9 +9,9 @@
 
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
-#include "main/playthrough.h"
+#include "replay/playthrough.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "engine/stream.h"
 #include "main/custom_area_file.h"
-#include "main/scenario.h"
-#include "map_source.h"
+#include "support/scenario.h"
+#include "world/map_source.h"
 
 namespace fs = std::filesystem;
 

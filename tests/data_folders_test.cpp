@@ -12,6 +12,7 @@
 #include "engine/platform/data_folders.h"
 #include "engine/stream.h"
 #include "game/game.h"
+#include "flow/topscore.h"
 
 namespace fs = std::filesystem;
 

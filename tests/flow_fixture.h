@@ -8,7 +8,7 @@
 #include <fstream>
 #include <functional>
 
-#include "main/scenario.h"
+#include "support/scenario.h"
 
 namespace flow_test {
 

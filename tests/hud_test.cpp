@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "engine/platform/headless/headless_platform.h"
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
-#include "main/playthrough.h"
+#include "replay/playthrough.h"
+#include "game/text.h"
+#include "world/cauldron.h"
+#include "flow/hud.h"
 
 namespace {
 
@@ -54,7 +57,7 @@ class Hud : public ::testing::Test {
     static std::vector<Text> Display() {
         g_texts.clear();
         Cls();
-        game.display();
+        display();
         return g_texts;
     }
     static bool Shown(const std::vector<Text>& texts, const std::string& text) {
@@ -184,7 +187,7 @@ TEST_F(Hud, TheCauldronsBandAndAnimation) {
         game.cauldx = edge + (edge < 0 ? 2 : -2);
         game.cauldft = 5;
         Cls();
-        game.update_cauldron(edge < 0 ? -2 : 2);
+        update_cauldron(edge < 0 ? -2 : 2);
         EXPECT_EQ(game.cauldx, edge);
         EXPECT_EQ(game.cauldft, 5) << "not animated at " << edge;
         EXPECT_EQ(CountColour(Region(0, 250, 640, 100), 0, 0, 0), 640 * 100) << "not drawn at " << edge;
@@ -198,7 +201,7 @@ TEST_F(Hud, TheCauldronsBandAndAnimation) {
     std::string seen;
     for (int i = 0; i < 40; ++i) {
         Cls();
-        game.update_cauldron(0);
+        update_cauldron(0);
         const Pixels drawn = Region(320 - 32, 300 - 24, 64, 48);
         seen += drawn == frames[0] ? '0' : drawn == frames[1] ? '1' : drawn == frames[2] ? '2' : '?';
     }
@@ -215,11 +218,11 @@ TEST_F(Hud, TheHeroJumpingInEndsTheArea) {
     game.cauldy = 300;
     p.y = 300.0f;
     p.x = 320.0f - 35.0f; // overlapping the drawn pot, but not its unscaled frame
-    game.update_cauldron(0);
+    update_cauldron(0);
     EXPECT_EQ(game.state, STATE_PLAY);
     p.x = 320.0f - 31.0f;
     Cls();
-    game.update_cauldron(0);
+    update_cauldron(0);
     EXPECT_EQ(game.state, STATE_LEVELEND);
     EXPECT_EQ(p.x, 0.0f);
     ASSERT_EQ(specialfx_list.Count(), 1u);

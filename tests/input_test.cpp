@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "engine/engine.h"
-#include "engine/platform/platform.h"
+#include "engine/platform.h"
 
 namespace {
 // A host whose pending events and joystick are set by the test.

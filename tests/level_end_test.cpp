@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "flow_fixture.h"
-#include "main/playthrough.h"
+#include "replay/playthrough.h"
 
 using namespace flow_test;
 

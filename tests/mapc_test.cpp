@@ -7,7 +7,7 @@
 #include <string>
 
 #include "map_reach.h"
-#include "map_source.h"
+#include "world/map_source.h"
 
 namespace {
 

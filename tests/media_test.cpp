@@ -11,9 +11,9 @@
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "engine/png_io.h"
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
-#include "main/playthrough.h"
+#include "replay/playthrough.h"
 #include "real_sheet.h"
 
 #ifndef PUMKO_BINARY_DIR

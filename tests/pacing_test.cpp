@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/platform/platform.h"
+#include "engine/platform.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // with the line named rather than replayed as something else.
 #include <gtest/gtest.h>
 
-#include "main/recording.h"
+#include "replay/recording.h"
 
 namespace {
 Recording Sample() {

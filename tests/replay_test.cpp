@@ -7,8 +7,8 @@
 
 #include <iostream>
 
-#include "main/playthrough.h"
-#include "main/replay.h"
+#include "replay/playthrough.h"
+#include "replay/replay.h"
 
 #ifndef PUMKO_SOURCE_DIR
 #error "PUMKO_SOURCE_DIR must name the source tree"

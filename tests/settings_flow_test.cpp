@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "engine/mixer.h"
-#include "flow/media.h"
+#include "game/media.h"
 #include "main/player_settings.h"
-#include "main/scenario.h"
+#include "support/scenario.h"
 
 namespace fs = std::filesystem;
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "flow_fixture.h"
+#include "game/text.h"
 
 using namespace flow_test;
 

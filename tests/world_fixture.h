@@ -8,12 +8,11 @@
 #include <cmath>
 
 #include "engine/platform/headless/headless_platform.h"
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
 
 namespace world_test {
 
-enum : int { VK_LEFT = 37, VK_RIGHT = 39, VK_LCONTROL = 162, VK_LALT = 164 };
 
 inline bool round_shape(int x, int y, float radius) {
     float dx = float(x) + 0.5f - 20.0f, dy = float(y) + 0.5f - 20.0f;

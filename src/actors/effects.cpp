@@ -1,7 +1,8 @@
 // Short-lived visual effects: after-images of the invincible hero, brick pieces, collected magic,
 // splashes, score pop-ups and the sparkles round a powered hero.
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
+#include "game/text.h"
 
 void specialfx_tag::Create(float x, float y, int rotation, int rstp, float xstp, float ystp, float astp, int typ,
                            int clr) {

@@ -1,6 +1,6 @@
 // The hero's one fireball: thrown with fire power, it flies, falls, hops along floors and ends on
 // the side of a block or off the screen.
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/events.h"
 #include "game/game.h"
 

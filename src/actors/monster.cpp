@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "actors/monster_rules.h"
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/events.h"
 #include "game/game.h"
 

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "actors/monster_rules.h"
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/events.h"
 #include "game/game.h"
 

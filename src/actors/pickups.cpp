@@ -1,5 +1,5 @@
 // Pickups released from blocks: power-up (3), extra life (4), invincibility (5), fire power (6).
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/events.h"
 #include "game/game.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/platform/platform.h"
+#include "engine/platform.h"
 
 namespace {
 constexpr int kKeys = 256;

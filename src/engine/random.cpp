@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "engine/engine.h"
-#include "engine/platform/platform.h"
+#include "engine/platform.h"
 
 namespace {
 constexpr int32_t kModulus = 2147483647;

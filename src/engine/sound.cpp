@@ -16,7 +16,7 @@
 
 #include "engine/engine.h"
 #include "engine/mixer.h"
-#include "engine/platform/platform.h"
+#include "engine/platform.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 // has no way to recover from a half-read or half-written file, so the program says so and ends.
 #include "engine/stream.h"
 
-#include "engine/platform/data_folders.h"
 
 #include <sys/stat.h>
 
@@ -257,10 +256,16 @@ TStream OpenStream(const std::string& path, bool readable, bool writable) {
 TStream OpenRead(const std::string& path) { return OpenStream(path, true, false); }
 TStream OpenWrite(const std::string& path) { return OpenStream(path, false, true); }
 
+namespace {
+DataPathRule data_path_rule = nullptr;
+}
+
+void SetDataPathRule(DataPathRule rule) { data_path_rule = rule; }
+
 std::string HostPath(const std::string& path) {
     std::string p = path;
     std::replace(p.begin(), p.end(), '\\', '/');
-    return MapDataPath(p);
+    return data_path_rule != nullptr ? data_path_rule(p) : p;
 }
 
 int PathKind(const std::string& path) {

@@ -58,8 +58,10 @@ TStream OpenWrite(const std::string& path);
 TStream OpenStream(const std::string& path, bool readable, bool writable);
 // 0 nothing there, 1 regular file, 2 folder.
 int PathKind(const std::string& path);
-// Turns the game's backslash paths into host paths; data\NAME goes where the data-folder rule says
-// (engine/platform/data_folders.h).
+// Turns the game's backslash paths into host paths; data\NAME then goes where the host's data-folder
+// rule says (set by the platform layer, engine/platform/data_folders.h; unset, paths stay as they are).
 std::string HostPath(const std::string& path);
+using DataPathRule = std::string (*)(const std::string& path);
+void SetDataPathRule(DataPathRule rule);
 // Reads a whole stream (file or embedded) into memory; empty on failure.
 std::string ReadWhole(const std::string& path);

@@ -2,8 +2,12 @@
 // the screen and every remaining life is paid out as a bonus.
 #include <string>
 
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
+#include "game/text.h"
+#include "flow/hud.h"
+#include "flow/present_frame.h"
+#include "flow/ending.h"
 
 namespace {
 float rnd(float lo, float hi) { return float(RandomFloat(lo, hi)); }
@@ -19,7 +23,7 @@ void flickered(TImage* image, int frame, float x, float y, float sx, float sy, f
 }
 } // namespace
 
-void game_tag::draw_endbkgr() {
+void draw_endbkgr() {
     Cls();
     SetColor(255, 255, 255);
     SetBlend(BLEND_MASK);
@@ -30,14 +34,14 @@ void game_tag::draw_endbkgr() {
     SetBlend(BLEND_ALPHA);
     SetAlpha(1.0f);
 
-    cauldft += 1;
-    if (cauldft > 11) {
-        cauldft = 0;
-        cauldfc += 1;
-        if (cauldfc > 2) cauldfc = 0;
+    game.cauldft += 1;
+    if (game.cauldft > 11) {
+        game.cauldft = 0;
+        game.cauldfc += 1;
+        if (game.cauldfc > 2) game.cauldfc = 0;
     }
     SetDrawScale(2.6f, 2.0f);
-    DrawImageFrame(sprite_sheet, float(cauldx), float(cauldy), 39 + cauldfc);
+    DrawImageFrame(sprite_sheet, float(game.cauldx), float(game.cauldy), 39 + game.cauldfc);
 
     const float r = rnd(0.0f, 3.0f);
     SetDrawScale(1.5f + r, 1.5f + r);
@@ -51,9 +55,9 @@ void game_tag::draw_endbkgr() {
     SetDrawScale(1, 1);
 }
 
-void game_tag::the_ending() {
-    cauldx = 280;
-    cauldy = 402;
+void the_ending() {
+    game.cauldx = 280;
+    game.cauldy = 402;
     music_channel.SetVolume(1.0f);
     player_tag& p = current_player();
 
@@ -174,7 +178,7 @@ void game_tag::the_ending() {
                     p.lives -= 1;
                     p.score += 5000;
                     // Play frames raise the top score, and none follow the ending: count the payout.
-                    if (p.score > topscore) topscore = p.score;
+                    if (p.score > game.topscore) game.topscore = p.score;
                     play_sfx(snd_bonus);
                     play_sfx(snd_magic);
                 }
@@ -199,7 +203,7 @@ void game_tag::the_ending() {
         prompt_shown = prompt;
         // A close request (the window, or SIGTERM) ends the scene: the wait for JUMP must not hold it up.
         if (CloseRequested()) {
-            state = STATE_QUIT;
+            game.state = STATE_QUIT;
             return;
         }
     }
@@ -233,16 +237,16 @@ void game_tag::the_ending() {
     wait_for_release([] { return JoyButtonDown(0, 0) != 0 || JoyButtonHit(0, 0) != 0; });
 
     p.lives = 0;
-    if (players != 0) { // the other player carries on alone
-        players = 0;
-        curplayer += 1;
-        if (curplayer > 1) curplayer = 0;
-        state = STATE_INTRO;
+    if (game.players != 0) { // the other player carries on alone
+        game.players = 0;
+        game.curplayer += 1;
+        if (game.curplayer > 1) game.curplayer = 0;
+        game.state = STATE_INTRO;
         music_channel.SetVolume(0.4f);
     } else {
-        state = STATE_TITLE;
-        scmx = 640;
-        scmy = 200;
-        curplayer = 0;
+        game.state = STATE_TITLE;
+        game.scmx = 640;
+        game.scmy = 200;
+        game.curplayer = 0;
     }
 }

@@ -1,6 +1,7 @@
 // The step that ends every frame of every screen loop, and the waits between frames.
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
+#include "flow/present_frame.h"
 
 void show_frame_only() { ShowFrame(frame_sync != 0 ? 1 : -1); }
 

@@ -2,9 +2,14 @@
 // hero's death and game over.
 #include <string>
 
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/events.h"
 #include "game/game.h"
+#include "game/text.h"
+#include "world/cauldron.h"
+#include "flow/hud.h"
+#include "flow/present_frame.h"
+#include "flow/states.h"
 
 static void update_all_cells(int scroll) {
     for (map_tag& cell : map_cells) cell.update(scroll);
@@ -34,14 +39,14 @@ static void back_to_title() {
     demo_number = 1;
 }
 
-void game_tag::destroy_all() {
+void destroy_all() {
     map_tag::reset();
-    jump = 0;
-    pumkdeath = 0;
-    invincible = 0;
-    cauldx = 0;
-    cauldy = 0;
-    fireballtmr = 0;
+    game.jump = 0;
+    game.pumkdeath = 0;
+    game.invincible = 0;
+    game.cauldx = 0;
+    game.cauldy = 0;
+    game.fireballtmr = 0;
     fireball.state = 0;
     player_tag& p = current_player();
     p.ystp = 0.0f;
@@ -52,13 +57,13 @@ void game_tag::destroy_all() {
     specialitem_list.Clear();
 }
 
-void game_tag::start_new() {
+void start_new() {
     destroy_all();
-    pumkdeath = 0;
-    invincible = 0;
-    fbflashstp = 10;
-    turbo = 0;
-    fireballmaxtmr = 700;
+    game.pumkdeath = 0;
+    game.invincible = 0;
+    game.fbflashstp = 10;
+    game.turbo = 0;
+    game.fireballmaxtmr = 700;
     for (player_tag& p : player_slot) {
         p.score = 0;
         p.power = 0;
@@ -72,9 +77,9 @@ void game_tag::start_new() {
 
 // A new game for one player (0) or two taking turns (1), from area 1.1, or from the player's own
 // area when the run plays one, with the witch's pace of its level.
-void game_tag::start_game(int two_players) {
-    players = two_players;
-    state = STATE_INTRO;
+void start_game(int two_players) {
+    game.players = two_players;
+    game.state = STATE_INTRO;
     start_new();
     if (custom_area.level != 0) {
         for (player_tag& p : player_slot) {
@@ -90,23 +95,23 @@ void game_tag::start_game(int two_players) {
     wait_joystick_button_release();
 }
 
-void game_tag::level_intro() {
+void level_intro() {
     player_tag& p = current_player();
     const int level = p.level, area = p.area;
     if (area == 3) p.power = 0;
     if (level == 6 && area == 1) {
-        state = STATE_ENDING;
+        game.state = STATE_ENDING;
         return;
     }
-    item = 0;
+    game.item = 0;
     destroy_all();
     const bool loaded =
         custom_area.level != 0 ? map_tag::LoadResource(custom_area.resource) : map_tag::Load(level, area);
     if (!loaded) { // no area to play: the game ends, back to the title
-        state = STATE_TITLE;
-        scmx = 640;
-        scmy = 200;
-        curplayer = 0;
+        game.state = STATE_TITLE;
+        game.scmx = 640;
+        game.scmy = 200;
+        game.curplayer = 0;
         return;
     }
     map_tag::initialize();
@@ -117,7 +122,7 @@ void game_tag::level_intro() {
     DelayMs(1000);
 
     // Title card, until 200 frames or a jump press.
-    const std::string player_text = "** Player: " + std::to_string(curplayer + 1) + " **";
+    const std::string player_text = "** Player: " + std::to_string(game.curplayer + 1) + " **";
     const std::string level_text = "** Level: " + std::to_string(level) + "-" + std::to_string(area) + " **";
     int counter = 0;
     do {
@@ -154,10 +159,10 @@ void game_tag::level_intro() {
 
     FlushKeyboard();
     FlushPointer();
-    state = STATE_PLAY;
+    game.state = STATE_PLAY;
 }
 
-void game_tag::play_game() {
+void play_game() {
     player_tag& p = current_player();
     draw_backdrop();
     const int s = player_tag::get_inputs();
@@ -166,11 +171,11 @@ void game_tag::play_game() {
         fireball.collisions(i);
         p.collisions(i);
     }
-    if (invincible != 0) {
-        invincible -= 1;
-        tracertmr += 1;
-        if (tracertmr > 2) {
-            tracertmr = 0;
+    if (game.invincible != 0) {
+        game.invincible -= 1;
+        game.tracertmr += 1;
+        if (game.tracertmr > 2) {
+            game.tracertmr = 0;
             specialfx_tag::Create(p.x, p.y, p.rotation, 0, 0.0f, 0.0f, 0.03f, 0, 0);
         }
     }
@@ -193,16 +198,16 @@ void game_tag::play_game() {
 
     // The witch's fireballs sweep the third areas.
     if (p.area == 3) {
-        fireballtmr += 1;
-        if (fireballtmr >= fireballmaxtmr) {
-            fireballtmr = 0;
+        game.fireballtmr += 1;
+        if (game.fireballtmr >= game.fireballmaxtmr) {
+            game.fireballtmr = 0;
             play_sfx(snd_efireball);
             report_event(GameEvent::WitchFireball);
             monster_tag::Create(680.0f, p.y, -2.0f, 0.0f, 1.0f, 2.0f, 9);
         }
     }
     // Sparkles round a powered hero.
-    if (p.power != 0 && invincible == 0) {
+    if (p.power != 0 && game.invincible == 0) {
         const float r3 = float(RandomFloat(360, 0));
         const float r2 = float(RandomFloat(20, 0));
         const float r1 = float(RandomFloat(20, 0));
@@ -214,16 +219,16 @@ void game_tag::play_game() {
         play_sfx(snd_extralife);
         report_event(GameEvent::ExtraLifeFromMagic);
     }
-    if (p.score > topscore && demo_active == 0) topscore = p.score;
+    if (p.score > game.topscore && demo_active == 0) game.topscore = p.score;
 }
 
-void game_tag::end_level() {
+void end_level() {
     player_tag& p = current_player();
     const int level = p.level, area = p.area;
     const int bonus = 1000 * level + 100 * (area - 1);
 
     // A lair left without its magic item rolls back to its start and begins again.
-    if (area == 3 && item == 0) {
+    if (area == 3 && game.item == 0) {
         do {
             Cls();
             update_all_cells(15);
@@ -232,7 +237,7 @@ void game_tag::end_level() {
             display();
             present_frame();
         } while (map_cells[0].x < 0.0f);
-        state = STATE_INTRO;
+        game.state = STATE_INTRO;
         return;
     }
 
@@ -336,18 +341,18 @@ void game_tag::end_level() {
         p.level += 1;
         quicken_witch();
     }
-    state = STATE_INTRO;
+    game.state = STATE_INTRO;
 }
 
-void game_tag::pumko_death() {
+void pumko_death() {
     player_tag& p = current_player();
-    report_event(GameEvent::Death, pumkdeath);
+    report_event(GameEvent::Death, game.pumkdeath);
     p.power = 0;
     p.magic = 0;
     if (p.level >= 1 && p.level <= 5) p.item[5 - p.level] = 0;
     int r = p.rotation;
 
-    switch (pumkdeath) {
+    switch (game.pumkdeath) {
     case 0: { // fell off the screen: spin and shrink, then splat
         play_sfx(snd_pdeath1);
         float z = 8.0f;
@@ -408,23 +413,23 @@ void game_tag::pumko_death() {
     default: break;
     }
 
-    wlaugh = 1;
+    game.wlaugh = 1;
     play_sfx(snd_witch);
     for (int i = 0; i < 100; ++i) {
         Cls();
         display();
         present_frame();
     }
-    wlaugh = 0;
+    game.wlaugh = 0;
 
     p.lives -= 1;
     p.power = 0;
-    state = p.lives <= 0 ? STATE_GAMEOVER : STATE_INTRO;
-    if (players != 0 && state != STATE_GAMEOVER) {
-        const int before = curplayer;
-        if (player_slot[0].lives > 0 && player_slot[1].lives > 0) curplayer += 1;
-        if (curplayer > 1) curplayer = 0;
-        if (curplayer != before) report_event(GameEvent::TurnPassed);
+    game.state = p.lives <= 0 ? STATE_GAMEOVER : STATE_INTRO;
+    if (game.players != 0 && game.state != STATE_GAMEOVER) {
+        const int before = game.curplayer;
+        if (player_slot[0].lives > 0 && player_slot[1].lives > 0) game.curplayer += 1;
+        if (game.curplayer > 1) game.curplayer = 0;
+        if (game.curplayer != before) report_event(GameEvent::TurnPassed);
     }
     FlushKeyboard();
     FlushPointer();
@@ -432,8 +437,8 @@ void game_tag::pumko_death() {
     destroy_all();
 }
 
-void game_tag::game_over() {
-    const std::string player_text = "** Player: " + std::to_string(curplayer + 1) + " **";
+void game_over() {
+    const std::string player_text = "** Player: " + std::to_string(game.curplayer + 1) + " **";
     for (int i = 0; i < 200; ++i) {
         Cls();
         SetDrawScale(1.4f, 1.4f);
@@ -459,10 +464,10 @@ void game_tag::game_over() {
         present_frame();
     } while (z >= 0.0f);
 
-    if (players != 0) { // the first of two players is out: the other goes on alone
-        players = 0;
-        state = STATE_INTRO;
-        curplayer = player_slot[0].lives == 0 ? 1 : 0;
+    if (game.players != 0) { // the first of two players is out: the other goes on alone
+        game.players = 0;
+        game.state = STATE_INTRO;
+        game.curplayer = player_slot[0].lives == 0 ? 1 : 0;
     } else {
         back_to_title();
     }

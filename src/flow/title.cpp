@@ -1,8 +1,14 @@
 // The logo at start-up and the title screen with its menu and scroller.
 #include <string>
 
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
+#include "game/text.h"
+#include "flow/global_keys.h"
+#include "flow/hud.h"
+#include "flow/present_frame.h"
+#include "flow/title.h"
+#include "flow/states.h"
 
 const std::string welcome_text =
     "** Welcome To Pumko's Revenge The Witch of Sahrim! v1.2 ** "
@@ -14,9 +20,9 @@ const std::string welcome_text =
 
 static const char* const kMenu[3] = {"Start 1 player game", "Start 2 player game", "Quit game"};
 
-void game_tag::show_logo() {
+void show_logo() {
     // With the music off it is cued paused, so F3 can start it later.
-    if (music == 1)
+    if (game.music == 1)
         music_sound.Play(music_channel);
     else
         music_sound.Cue(music_channel);
@@ -69,7 +75,7 @@ bool start_demo() {
     demo_tag::Load(demo_suffix(demo_number));
     const int score1 = player_slot[0].score, score2 = player_slot[1].score;
     game.curplayer = 0;
-    game.start_new();
+    start_new();
     player_slot[0].score = score1;
     player_slot[1].score = score2;
     map_tag::reset();
@@ -91,13 +97,13 @@ bool start_demo() {
 
 // One title frame of demo playback. Returns false when the demo has ended.
 bool demo_frame() {
-    game.play_game();
+    play_game();
     player_slot[0].score = game.savesc;
     demo_index = (demo_index + 1) % DEMO_FRAMES;
     draw_shadow_text(175, 285, 255, 0, 0, "DEMO - Press JUMP to exit", 0);
-    game.display();
+    display();
     update_scroller();
-    game.key_inputs();
+    key_inputs();
     const bool died_or_done = game.state != STATE_TITLE;
     game.state = STATE_TITLE;
     // Escape quits at once, as the scroller says; so does closing the window.
@@ -111,9 +117,9 @@ bool demo_frame() {
 }
 } // namespace
 
-void game_tag::title_screen() {
-    cpflasher = 60;
-    sound = soundset;
+void title_screen() {
+    game.cpflasher = 60;
+    game.sound = game.soundset;
     MovePointer(0, 0);
     music_channel.SetVolume(1.0f);
     int selected = 0, cursor_x = 175, cursor_step = 0;
@@ -128,7 +134,7 @@ void game_tag::title_screen() {
                 // Back to the menu, or out of the program: the effects the demo muted are the
                 // player's again (the next entry restores them too).
                 demo_active = 0;
-                sound = soundset;
+                game.sound = game.soundset;
                 FlushKeyboard();
                 FlushPointer();
                 return;
@@ -185,7 +191,7 @@ void game_tag::title_screen() {
         }
         if (KeyWasHit(162) || JoyButtonHit(0, 0) || MouseWasHit(1)) break;
         if (KeyWasHit(27) || CloseRequested()) {
-            state = STATE_QUIT;
+            game.state = STATE_QUIT;
             return;
         }
         // After 200 frames without a menu move the attract demo starts.
@@ -195,7 +201,7 @@ void game_tag::title_screen() {
     }
 
     if (selected == 2) {
-        state = STATE_QUIT;
+        game.state = STATE_QUIT;
         return;
     }
     start_game(selected);

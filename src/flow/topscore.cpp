@@ -7,6 +7,7 @@
 
 #include "engine/replace_file.h"
 #include "game/game.h"
+#include "flow/topscore.h"
 
 static const char* const kScoreFile = "data\\hiscore.dat";
 static const char* const kScoreTemp = "data\\hiscore.tmp";

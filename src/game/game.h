@@ -3,26 +3,16 @@
 
 #include <string>
 
-#include "actors/effects.h"
-#include "actors/fireball.h"
-#include "actors/monster.h"
-#include "actors/pickups.h"
+#include "game/effect.h"
+#include "game/fireball.h"
+#include "game/kinds.h"
+#include "game/monster.h"
+#include "game/pickup.h"
 #include "engine/engine.h"
-#include "world/elevator.h"
-#include "world/map.h"
-#include "world/player.h"
+#include "game/lift.h"
+#include "game/map_cell.h"
+#include "game/player.h"
 
-// Game states (game.state).
-enum {
-    STATE_PLAY = 1,
-    STATE_INTRO = 2,
-    STATE_GAMEOVER = 3,
-    STATE_LEVELEND = 4,
-    STATE_DEATH = 5,
-    STATE_TITLE = 6,
-    STATE_QUIT = 7,
-    STATE_ENDING = 8
-};
 
 struct game_tag {
     int state = 0;
@@ -57,24 +47,6 @@ struct game_tag {
     int music = 0;
     int soundset = 0;
 
-    // Operations on the one controller (all work on the global `game`).
-    void show_logo();
-    void title_screen();
-    void start_new();
-    void start_game(int two_players);
-    void level_intro();
-    void play_game();
-    void end_level();
-    void pumko_death();
-    void game_over();
-    void draw_endbkgr();
-    void the_ending();
-    void update_cauldron(int scroll);
-    void display();
-    void key_inputs();
-    void destroy_all();
-    void load_media();
-
     bool operator==(const game_tag&) const = default;
 };
 
@@ -105,41 +77,5 @@ extern custom_area_tag custom_area;
 // The player whose turn it is.
 inline player_tag& current_player() { return player_slot[game.curplayer]; }
 
-// Ends every frame of every screen loop: present, then wait while the application is suspended.
-void present_frame();
-// ShowFrame as present_frame's first step alone.
-void show_frame_only();
-// Waits while `held` is true: a pad button or axis not yet let go.
-void wait_for_release(bool (*held)());
-// Thrown where the game waits without drawing (while suspended, or for a pad to be let go) when
-// the window is closed or the program is told to end: the program ends at once, through the
-// shutdown steps, instead of after the wait.
-struct QuitRequested {};
-
-// Text with a black shadow 2 px right and down; centre != 0 centres it on x = 320.
-void draw_shadow_text(int x, int y, int red, int green, int blue, const std::string& text, int centre);
-// Optional observer of every text drawn with draw_shadow_text (screen checks in tests and tools).
-extern void (*text_observer)(const std::string& text, int x, int y);
-void draw_backdrop();
-void update_scroller();
-// Top score file: save = 0 loads, save = 1 writes.
-void topscore_file(int save);
-
-// The attract demo: recorded controls played back on the title screen after 200 idle frames.
-struct demo_tag {
-    int direction = 0; // 0 none, 1 left, 2 right, 3 end of the recording
-    int jump = 0;
-    int turbo = 0;
-
-    static void Create();
-    static void reset();
-    static void save(const std::string& suffix);
-    static void Load(const std::string& suffix);
-};
-constexpr int DEMO_FRAMES = 1000;
-extern demo_tag demo_frames[DEMO_FRAMES];
-extern int demo_index;  // playback position, and the title's idle counter
-extern int demo_active; // 1 while a demo plays
-extern int demo_number; // the recording the next demo plays: 1, 2 or 3
-extern int demo_recording;
-extern const int demo_record_enabled; // developer switch, fixed off
+// The attract demo's recorded controls (game/demo.h) are shared state too.
+#include "game/demo.h"

@@ -9,7 +9,7 @@
 
 #include "engine/stream.h"
 #include "game/game.h"
-#include "map_source.h"
+#include "world/map_source.h"
 
 namespace {
 

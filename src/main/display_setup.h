@@ -2,7 +2,7 @@
 // over the defaults.
 #pragma once
 
-#include "engine/platform/display_choice.h"
+#include "engine/display_choice.h"
 #include "main/options.h"
 
 DisplayChoices ChooseDisplay(const Options& options, const DisplayChoices& saved = DisplayChoices());

@@ -10,8 +10,8 @@
 #include "main/display_setup.h"
 #include "main/options.h"
 #include "main/player_settings.h"
-#include "main/pumko_main.h"
-#include "main/timedemo.h"
+#include "flow/main_loop.h"
+#include "replay/timedemo.h"
 
 namespace {
 SdlDisplay* shown_display = nullptr; // for the play-frame cue, which takes no arguments

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/platform/display_choice.h"
+#include "engine/display_choice.h"
 
 struct Options {
     // The picture. Unset values fall back to the settings file, then to the defaults.

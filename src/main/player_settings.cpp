@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "engine/engine.h"
-#include "engine/platform/platform.h"
+#include "engine/platform.h"
 #include "game/game.h"
 #include "main/display_setup.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "main/options.h"
-#include "main/pumko_main.h"
+#include "flow/main_loop.h"
 #include "main/settings_file.h"
 
 struct PlayerSettings {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/display_choice.h"
+#include "engine/display_choice.h"
 #include "main/key_bindings.h"
 
 struct Settings {

@@ -1,6 +1,6 @@
 // Per-frame update and drawing of one map cell: scroll, the multi-magic timer, the bump, the
 // animated bonus block, torches with their glow, spinning magic and flickering level items.
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
 
 void map_tag::update(int scroll) {

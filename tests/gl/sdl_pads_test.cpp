@@ -14,8 +14,8 @@
 #include "engine/engine.h"
 #include "engine/platform/sdl/sdl_platform.h"
 #include "game/game.h"
-#include "main/pumko_main.h"
-#include "main/scenario.h"
+#include "flow/main_loop.h"
+#include "support/scenario.h"
 
 namespace {
 

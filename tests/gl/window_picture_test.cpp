@@ -13,8 +13,8 @@
 #include "engine/platform/sdl/sdl_platform.h"
 #include "engine/renderer.h"
 #include "game/game_state.h"
-#include "main/playthrough.h"
-#include "main/recording.h"
+#include "replay/playthrough.h"
+#include "replay/recording.h"
 
 // Last: Xlib's macros (KeyPress, None...) would clash with the names above.
 #include <SDL.h>

@@ -32,12 +32,12 @@
 
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
 #include "game/game_state.h"
-#include "main/playthrough.h"
-#include "main/recording.h"
-#include "main/replay.h"
+#include "replay/playthrough.h"
+#include "replay/recording.h"
+#include "replay/replay.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include "map_preview.h"
 #include "map_reach.h"
-#include "map_source.h"
+#include "world/map_source.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "map_source.h"
+#include "world/map_source.h"
 
 namespace mapc {
 

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "main/recording.h"
-#include "main/scenario.h"
+#include "replay/recording.h"
+#include "support/scenario.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

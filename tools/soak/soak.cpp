@@ -17,8 +17,8 @@
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "game/game.h"
-#include "main/pumko_main.h"
-#include "main/recording.h"
+#include "flow/main_loop.h"
+#include "replay/recording.h"
 
 namespace {
 uint32_t rng_state = 1;

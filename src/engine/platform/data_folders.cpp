@@ -1,6 +1,8 @@
 // The data-folder rule: which host folder answers the game's data\NAME paths.
 #include "engine/platform/data_folders.h"
 
+#include "engine/stream.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -55,7 +57,10 @@ DataFolders ChooseDataFolders(const DataFolderHost& host, std::string& note) {
     return {game_dir, user, true};
 }
 
-void SetDataFolders(const DataFolders& folders) { current = folders; }
+void SetDataFolders(const DataFolders& folders) {
+    current = folders;
+    SetDataPathRule(MapDataPath);
+}
 
 const DataFolders& CurrentDataFolders() { return current; }
 

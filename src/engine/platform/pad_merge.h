@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/platform/platform.h"
+#include "engine/platform.h"
 
 // One pad: button bits in the game's numbering, axes from -1 to 1 (x, y, z, r, u, v).
 struct PadReading {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/platform/platform.h"
+#include "engine/platform.h"
 
 class SoftRenderer;
 

@@ -2,7 +2,7 @@
 // black bars around it; and pointer positions between window and picture coordinates.
 #pragma once
 
-#include "engine/platform/display_choice.h"
+#include "engine/display_choice.h"
 
 struct Letterbox {
     int x = 0, y = 0, w = 0, h = 0; // in window pixels, y down

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "engine/platform/overlay_text.h"
+#include "engine/render/overlay_text.h"
 #include "engine/render/gl1/gl1_renderer.h"
 #include "engine/render/soft/soft_renderer.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/platform/display_choice.h"
+#include "engine/display_choice.h"
 #include "engine/platform/frame_meter.h"
 #include "engine/platform/sdl/letterbox.h"
 #include "engine/render/soft/picture_scaler.h"

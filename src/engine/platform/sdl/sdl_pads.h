@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/platform/pad_merge.h"
-#include "engine/platform/platform.h"
+#include "engine/platform.h"
 
 class SdlPads {
   public:

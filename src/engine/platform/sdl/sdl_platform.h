@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "engine/platform/display_choice.h"
-#include "engine/platform/platform.h"
+#include "engine/display_choice.h"
+#include "engine/platform.h"
 #include "engine/platform/sdl/letterbox.h"
 
 class SdlDisplay;

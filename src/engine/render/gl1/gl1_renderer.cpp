@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/platform/overlay_text.h"
+#include "engine/render/overlay_text.h"
 
 #include "engine/engine.h"
 

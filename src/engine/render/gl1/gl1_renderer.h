@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/display_choice.h"
+#include "engine/display_choice.h"
 #include "engine/renderer.h"
 
 struct OverlayRect;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/platform/display_choice.h"
+#include "engine/display_choice.h"
 
 // One screen pixel along an axis: picture pixels i0 and i1, and the weight of i1 in 0..256.
 struct ScaleTap {

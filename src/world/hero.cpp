@@ -1,14 +1,8 @@
 // The hero's input, movement and drawing.
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
 
 namespace {
-
-// Key codes of the controls.
-constexpr int KEY_LEFT = 37;
-constexpr int KEY_RIGHT = 39;
-constexpr int KEY_LCONTROL = 162;
-constexpr int KEY_LALT = 164;
 
 // Each control asks its sources in order and stops at the first that answers, so a later
 // source's pending hit stays pending for another frame.

@@ -1,5 +1,5 @@
 // The media catalogue: every picture, the font and every sound, loaded once at start-up.
-#include "flow/media.h"
+#include "game/media.h"
 
 #include "game/game.h"
 
@@ -27,7 +27,7 @@ void play_sfx(const TSound& sound) {
 // Loads everything, in this order: the font, the pictures, then the sprite sheet cut into frames
 // by drawing it into the back buffer and grabbing its cells, the ending sheet likewise, the music
 // channel, the music and the effects.
-void game_tag::load_media() {
+void load_media() {
     game_font = LoadFont("incbin::fonts\\plasdrip.ttf", 22, FONT_SMOOTH);
     logo_image = LoadImageFile("incbin::graphx\\vxlogo.png", -1);
     backdrop1 = LoadImageFile("incbin::graphx\\pumkosahrim02.png", -1);

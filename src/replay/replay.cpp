@@ -1,10 +1,11 @@
-#include "main/replay.h"
+#include "replay/replay.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
-#include "main/scenario.h"
+#include "game/kinds.h"
+#include "replay/headless_game.h"
 
 uint32_t PictureDigest() {
     static std::vector<uint8_t> rgb(640 * 480 * 3);
@@ -60,7 +61,7 @@ ReplayResult ReplayRecording(const Recording& rec, const std::string& name, bool
                              const std::string& picture_dir) {
     ReplayResult r;
     EventLog log;
-    Scenario sc("replay-" + name);
+    HeadlessGame run("replay-" + name);
     const size_t total = rec.frames.size();
     size_t applied = 0;
     bool pending = false, finished = false, seeded = false;
@@ -86,7 +87,7 @@ ReplayResult ReplayRecording(const Recording& rec, const std::string& name, bool
         r.checks.push_back(std::move(c));
     };
 
-    sc.EveryFrame([&] {
+    auto after_frame = [&] {
         if (finished) return;
         if (!seeded && game.state == STATE_INTRO) { // the title's last frame: the intro has not loaded its area yet
             for (player_tag& p : player_slot) {
@@ -122,15 +123,24 @@ ReplayResult ReplayRecording(const Recording& rec, const std::string& name, bool
         if (game.state == STATE_LEVELEND || game.state == STATE_DEATH) return;
         if (game.state != STATE_PLAY) checkpoint(Checkpoint::kAfterLevelEnd);
         finished = true;
+    };
+    // Through the logo and the title's menu, then the recording's frames until it is finished.
+    int step = 0;
+    const int frame_limit = int(total) * 2 + 20000;
+    run.Run([&](int frame) {
+        after_frame();
+        if (step == 0 && game.state == 0 && run.Frame() >= 3) { // one step a frame at most
+            run.Press(KEY_LCONTROL);
+            step = 1;
+        } else if (step == 1 && game.state == STATE_TITLE) {
+            if (rec.players == 2) run.Press(KEY_DOWN);
+            run.Press(KEY_LCONTROL);
+            step = 2;
+        } else if (step == 2 && finished) {
+            step = 3;
+        }
+        if (step == 3 || frame >= frame_limit) run.RequestClose();
     });
-    sc.When([&] { return game.state == 0 && sc.Frame() >= 3; }, [&] { sc.Press(KEY_LCONTROL); });
-    sc.When([] { return game.state == STATE_TITLE; },
-            [&] {
-                if (rec.players == 2) sc.Press(KEY_DOWN);
-                sc.Press(KEY_LCONTROL);
-            });
-    sc.When([&] { return finished; }, [] {});
-    sc.Run(int(total) * 2 + 20000);
     r.events = log.Counts();
     if (compare && r.first_difference.empty() && r.checks.size() < rec.checks.size())
         r.first_difference = "the replay ended after " + std::to_string(r.frames_played) + " of " +

@@ -1,5 +1,5 @@
 // Level sources: parsing, the rules every area must satisfy, and the binary resource.
-#include "map_source.h"
+#include "world/map_source.h"
 
 #include <map>
 #include <set>

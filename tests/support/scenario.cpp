@@ -1,44 +1,17 @@
-#include "main/scenario.h"
+#include "support/scenario.h"
 
-#include "main/pumko_main.h"
+#include "game/text.h"
 
-#include <unistd.h>
-
-std::vector<std::string>& DrawnTexts();
-
-Scenario::Scenario(const std::string& name) {
-    old_cwd_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() / ("pumko-scenario-" + name + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_ / "data");
-    std::filesystem::current_path(folder_);
-    DrawnTexts().clear();
-}
-
-Scenario::~Scenario() {
-    std::filesystem::current_path(old_cwd_);
-    std::filesystem::remove_all(folder_);
-}
+Scenario::Scenario(const std::string& name) : game_(name) { DrawnTexts().clear(); }
 
 Scenario& Scenario::When(Cond cond, Act act) {
     steps_.push_back({std::move(cond), std::move(act)});
     return *this;
 }
 
-void Scenario::Press(int code, int hold) { platform_.KeyPress(platform_.FrameCount(), code, hold); }
-
-void Scenario::Click(int button) { platform_.MouseClick(platform_.FrameCount(), button, 1); }
-
-void Scenario::RequestClose() {
-    if (close_sent_) return;
-    close_sent_ = true;
-    PlatformEvent ev{};
-    ev.type = PlatformEvent::Close;
-    platform_.At(platform_.FrameCount(), ev);
-}
-
 int Scenario::Run(int frame_limit) {
-    platform_.OnFrame([this, frame_limit](int frame) {
+    game_.choices = choices;
+    return game_.Run([this, frame_limit](int frame) {
         if (states_seen.empty() || states_seen.back() != game.state) {
             states_seen.push_back(game.state);
             state_entered_ = frame;
@@ -55,10 +28,6 @@ int Scenario::Run(int frame_limit) {
             RequestClose();
         }
     });
-    EngineInit(&platform_);
-    const int code = RunGame(choices);
-    EngineShutdown();
-    return code;
 }
 
 static std::vector<std::string> g_texts;

@@ -3,7 +3,7 @@
 // so a correction against one cell is what the following cells see.
 #include <string>
 
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/events.h"
 #include "game/game.h"
 

@@ -1,7 +1,7 @@
 // Lifts: a horizontal one waits until first landed on, then travels back and forth; a vertical
 // one travels up and down between the top and the bottom of the screen. The hero bounces on
 // both and is never carried sideways.
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/events.h"
 #include "game/game.h"
 

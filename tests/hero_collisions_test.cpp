@@ -1,5 +1,6 @@
 // The hero against the map cells.
 #include "world_fixture.h"
+#include "flow/states.h"
 
 namespace world_test {
 namespace {
@@ -48,9 +49,9 @@ TEST_F(HeroCollisions, JumpFromAFloorBumpsTheBlockAbove) {
     block.objectid = 1;
     hero().x = cell(2, 7).x;
     hero().y = 380.0f;
-    for (int f = 0; f < 20; ++f) game.play_game();
-    key(VK_LCONTROL, true);
-    for (int f = 0; f < 80; ++f) game.play_game();
+    for (int f = 0; f < 20; ++f) play_game();
+    key(KEY_LCONTROL, true);
+    for (int f = 0; f < 80; ++f) play_game();
     EXPECT_EQ(block.tile1, 8);
     EXPECT_EQ(hero().magic, 1);
     EXPECT_EQ(hero().score, 100);

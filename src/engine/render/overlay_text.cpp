@@ -1,4 +1,4 @@
-#include "engine/platform/overlay_text.h"
+#include "engine/render/overlay_text.h"
 
 #include <cstdio>
 

@@ -1,4 +1,5 @@
-// The media every part of the game draws and plays, loaded once by game.load_media().
+// The media catalogue: every picture, the font and every sound the game draws and plays, loaded
+// once at start-up by load_media().
 #pragma once
 
 #include "engine/engine.h"
@@ -22,3 +23,5 @@ extern TSound snd_boing, snd_jump, snd_magic, snd_bonk, snd_bash, snd_powerup, s
 
 // Plays an effect on a free channel, only while effects are switched on (game.sound).
 void play_sfx(const TSound& sound);
+// Loads every picture, the font and every sound, once at start-up.
+void load_media();

@@ -1,4 +1,4 @@
-#include "main/event_log.h"
+#include "replay/event_log.h"
 
 namespace {
 const char* const kMonsters[] = {"walker",  "shell-maker", "spiky-walker", "hoverer",        "shooter",  "cannon",

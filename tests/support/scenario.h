@@ -1,6 +1,6 @@
-// Runs the real game (start-up, main loop, shutdown) on the headless platform, with a script of
-// steps: each waits, frame by frame, for a condition on the game state and then acts (presses a
-// key, changes the state, checks something). The run ends when the game quits, or with a close
+// Scenarios: the real game (start-up, main loop, shutdown) run on the headless platform, with a
+// script of steps: each waits, frame by frame, for a condition on the game state and then acts
+// (presses a key, changes the state, checks something). The run ends when the game quits, or with a close
 // request when the steps are done or the frame limit is reached. The scenario tests and the
 // screen-picture tool are written with it.
 #pragma once
@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/platform/headless/headless_platform.h"
 #include "game/game.h"
-#include "main/pumko_main.h"
+#include "game/kinds.h"
+#include "replay/headless_game.h"
 
 class Scenario {
   public:
@@ -22,7 +22,6 @@ class Scenario {
 
     // Each scenario runs in a fresh working folder of its own (the game reads and writes data/).
     explicit Scenario(const std::string& name);
-    ~Scenario();
 
     // Adds a step: once cond() holds (checked after every presented frame), act() runs once.
     // Steps run in order, at most one per frame.
@@ -35,16 +34,16 @@ class Scenario {
     RunChoices choices;
 
     // Helpers for actions.
-    void Press(int code, int hold = 1);
-    void Click(int button);
-    void RequestClose();
-    int Frame() const { return platform_.FrameCount(); }
+    void Press(int code, int hold = 1) { game_.Press(code, hold); }
+    void Click(int button) { game_.Click(button); }
+    void RequestClose() { game_.RequestClose(); }
+    int Frame() const { return game_.Frame(); }
     // Frames presented since the game entered its current state.
-    int FramesInState() const { return platform_.FrameCount() - state_entered_; }
+    int FramesInState() const { return game_.Frame() - state_entered_; }
     bool TimedOut() const { return timed_out_; }
     bool StepsDone() const { return next_ >= steps_.size(); }
-    const std::filesystem::path& Folder() const { return folder_; }
-    HeadlessPlatform& Platform() { return platform_; }
+    const std::filesystem::path& Folder() const { return game_.Folder(); }
+    HeadlessPlatform& Platform() { return game_.Platform(); }
 
     // Frames presented so far in each state, and the order in which states were seen.
     std::vector<int> states_seen;
@@ -54,30 +53,14 @@ class Scenario {
         Cond cond;
         Act act;
     };
-    HeadlessPlatform platform_;
+    HeadlessGame game_;
     std::vector<Step> steps_;
     std::function<void()> every_frame_;
     size_t next_ = 0;
     int state_entered_ = 0;
     bool timed_out_ = false;
-    bool close_sent_ = false;
-    std::filesystem::path folder_, old_cwd_;
 };
 
-// Key codes the game uses.
-enum {
-    KEY_ESCAPE = 27,
-    KEY_SPACE = 32,
-    KEY_UP = 38,
-    KEY_DOWN = 40,
-    KEY_LEFT = 37,
-    KEY_RIGHT = 39,
-    KEY_F1 = 112,
-    KEY_F2 = 113,
-    KEY_F3 = 114,
-    KEY_LCONTROL = 162,
-    KEY_LALT = 164
-};
 
 // Every text the game drew with draw_shadow_text since the last clear (for checking screens).
 std::vector<std::string>& DrawnTexts();

@@ -1,11 +1,11 @@
-#include "main/recording.h"
+#include "replay/recording.h"
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "engine/engine.h"
-#include "engine/platform/platform.h"
+#include "engine/platform.h"
 
 namespace {
 

@@ -1,13 +1,14 @@
 // The attract demo's recordings: 1000 frames of controls in data\demodata.0N, each frame three
 // signed 32-bit little-endian ints (direction, jump, turbo), 12000 bytes in all.
-#include "game/game.h"
+#include "game/demo.h"
+
+#include "engine/engine.h"
 
 demo_tag demo_frames[DEMO_FRAMES];
 int demo_index = 0;
 int demo_active = 0;
 int demo_number = 1;
 int demo_recording = 0;
-const int demo_record_enabled = 0;
 
 void demo_tag::Create() {
     for (demo_tag& d : demo_frames) d = demo_tag{};

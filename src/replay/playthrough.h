@@ -2,7 +2,7 @@
 // tools start an area exactly as a new game's intro does and then run play frames one by one.
 #pragma once
 
-#include "main/recording.h"
+#include "replay/recording.h"
 
 // Sets up the engine on an already initialised platform the way start-up does, without the logo
 // and title: resources, display, globals and media. Returns false when the display cannot open.

@@ -1,13 +1,13 @@
-#include "main/timedemo.h"
+#include "replay/timedemo.h"
 
 #include <cstdio>
 
 #include "engine/platform/frame_meter.h"
-#include "engine/platform/platform.h"
-#include "flow/media.h"
+#include "engine/platform.h"
+#include "game/media.h"
 #include "game/game.h"
-#include "main/playthrough.h"
-#include "main/recording.h"
+#include "replay/playthrough.h"
+#include "replay/recording.h"
 
 int RunTimedemo(const std::string& path) {
     Recording rec;

@@ -1,10 +1,13 @@
-#include "main/playthrough.h"
+#include "replay/playthrough.h"
 
 #include <algorithm>
 
-#include "flow/media.h"
+#include "game/media.h"
 #include "game/game.h"
-#include "main/pumko_main.h"
+#include "flow/main_loop.h"
+#include "flow/global_keys.h"
+#include "flow/hud.h"
+#include "flow/states.h"
 
 void RegisterGameResources();
 
@@ -19,7 +22,7 @@ bool PrepareHeadlessGame() {
     player_tag::Create();
     game.sound = 0;
     game.music = 0;
-    game.load_media();
+    load_media();
     game.soundset = 1;
     game.autoturbo = 1;
     return true;
@@ -30,7 +33,7 @@ int WitchInterval(int level) { return std::max(700 - 100 * (level - 1), 200); }
 void StartArea(int level, int area, int32_t seed, int players) {
     game.curplayer = 0;
     game.players = players - 1;
-    game.start_new();
+    start_new();
     for (player_tag& p : player_slot) {
         p.level = level;
         p.area = area;
@@ -38,16 +41,16 @@ void StartArea(int level, int area, int32_t seed, int players) {
     game.fireballmaxtmr = WitchInterval(level);
     SeedRandom(seed);
     game.state = STATE_INTRO;
-    game.level_intro();
+    level_intro();
 }
 
 int PlayOneFrame(const FrameInput& in, FrameInput& held) {
     ApplyFrameInput(in, held);
     Cls();
     ResetCollisionLayers(0);
-    game.key_inputs();
-    game.play_game();
-    game.display();
+    key_inputs();
+    play_game();
+    display();
     return game.state;
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "game/game_state.h"
-#include "main/event_log.h"
+#include "replay/event_log.h"
 
 // One play frame's controls.
 struct FrameInput {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "main/recording.h"
+#include "replay/recording.h"
 
 struct ReplayResult {
     size_t frames_played = 0;

@@ -16,7 +16,7 @@ class Player : public WorldTest {
 
 TEST_F(Player, StepsToTheMiddleThenScrollsTheWorld) {
     hero().x = 319.0f;
-    key(VK_RIGHT, true);
+    key(KEY_RIGHT, true);
     EXPECT_EQ(player_tag::get_inputs(), 0);
     EXPECT_FLOAT_EQ(hero().x, 323.0f);
     EXPECT_EQ(player_tag::get_inputs(), -4);
@@ -31,7 +31,7 @@ TEST_F(Player, StepsToTheMiddleThenScrollsTheWorld) {
 
 TEST_F(Player, StopsAtTheLeftEdge) {
     hero().x = 21.0f;
-    key(VK_LEFT, true);
+    key(KEY_LEFT, true);
     EXPECT_EQ(player_tag::get_inputs(), 0);
     EXPECT_FLOAT_EQ(hero().x, 17.0f);
     EXPECT_EQ(player_tag::get_inputs(), 0);
@@ -40,8 +40,8 @@ TEST_F(Player, StopsAtTheLeftEdge) {
 }
 
 TEST_F(Player, RightBeatsLeft) {
-    key(VK_LEFT, true);
-    key(VK_RIGHT, true);
+    key(KEY_LEFT, true);
+    key(KEY_RIGHT, true);
     player_tag::get_inputs();
     EXPECT_FLOAT_EQ(hero().x, 204.0f);
     EXPECT_EQ(game.curdir, 1);
@@ -63,11 +63,11 @@ TEST_F(Player, MousePointerSteersOutsideTheMiddleBand) {
     EXPECT_FLOAT_EQ(hero().x, 200.0f);
     // Steering by key recentres the pointer, so a pointer left in a band stops steering.
     pointer_at(100);
-    key(VK_RIGHT, true);
+    key(KEY_RIGHT, true);
     player_tag::get_inputs();
     EXPECT_FLOAT_EQ(hero().x, 204.0f);
     EXPECT_EQ(PointerX(), 320);
-    key(VK_RIGHT, false);
+    key(KEY_RIGHT, false);
     player_tag::get_inputs();
     EXPECT_FLOAT_EQ(hero().x, 204.0f);
 }
@@ -100,7 +100,7 @@ TEST_F(Player, StickCountsOnlyAtFullDeflection) {
 }
 
 TEST_F(Player, JumpFromTurboRisesAbout126PixelsIn35Frames) {
-    key(VK_LCONTROL, true);
+    key(KEY_LCONTROL, true);
     player_tag::get_inputs();
     EXPECT_EQ(game.jump, 1);
     EXPECT_FLOAT_EQ(hero().ystp, -7.0f);
@@ -121,8 +121,8 @@ TEST_F(Player, JumpFromTurboRisesAbout126PixelsIn35Frames) {
     // Without turbo the jump starts at -6.0.
     game.autoturbo = 0;
     game.jump = 0;
-    key(VK_LCONTROL, false);
-    key(VK_LCONTROL, true);
+    key(KEY_LCONTROL, false);
+    key(KEY_LCONTROL, true);
     player_tag::get_inputs();
     EXPECT_FLOAT_EQ(hero().ystp, -6.0f);
 }
@@ -130,13 +130,13 @@ TEST_F(Player, JumpFromTurboRisesAbout126PixelsIn35Frames) {
 TEST_F(Player, JumpIgnoredAfterAJumpButAllowedAfterABounce) {
     game.jump = 1;
     hero().ystp = -2.0f;
-    key(VK_LCONTROL, true);
+    key(KEY_LCONTROL, true);
     player_tag::get_inputs();
     EXPECT_FLOAT_EQ(hero().ystp, -2.0f);
 
     game.jump = 0; // a landing bounce clears it
-    key(VK_LCONTROL, false);
-    key(VK_LCONTROL, true);
+    key(KEY_LCONTROL, false);
+    key(KEY_LCONTROL, true);
     player_tag::get_inputs();
     EXPECT_FLOAT_EQ(hero().ystp, -7.0f);
     EXPECT_EQ(game.jump, 1);
@@ -151,8 +151,8 @@ TEST_F(Player, JumpIgnoredAfterAJumpButAllowedAfterABounce) {
 TEST_F(Player, FireControlGivesTurboForOneFramePerPress) {
     game.autoturbo = 0;
     game.fbshoot = 1;
-    key(VK_LALT, true);
-    key(VK_RIGHT, true);
+    key(KEY_LALT, true);
+    key(KEY_RIGHT, true);
     player_tag::get_inputs();
     EXPECT_EQ(game.turbo, 1);
     EXPECT_FLOAT_EQ(hero().x, 204.0f);

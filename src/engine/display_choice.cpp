@@ -1,4 +1,4 @@
-#include "engine/platform/display_choice.h"
+#include "engine/display_choice.h"
 
 const char* ScaleModeName(ScaleMode mode) {
     switch (mode) {

@@ -1,5 +1,6 @@
 // Level sources: the text form of an area, its compiled binary form and the facts every area must
-// satisfy. Shared by the map compiler, its preview mode and the tests.
+// satisfy. The game reads a player's own area with it (--area); the map compiler (tools/mapc), its
+// preview and reach modes and the tests share it.
 #pragma once
 
 #include <array>
@@ -7,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "game/map_cell.h"
+
 namespace mapc {
 
-constexpr int COLUMNS = 140;
-constexpr int ROWS = 12;
-constexpr int CELLS = COLUMNS * ROWS;
+constexpr int COLUMNS = MAP_COLUMNS;
+constexpr int ROWS = MAP_ROWS;
+constexpr int CELLS = MAP_CELLS;
 constexpr int BINARY_SIZE = 8 + CELLS * 8;
 
 // One area as the game reads it: base tile and object number of every cell, row-major.
