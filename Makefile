@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test prove screens soak install uninstall package clean
+.PHONY: all deps configure build run test prove rechecks screens soak install uninstall package clean
 
 all: build
 
@@ -29,6 +29,11 @@ test: build
 # that use everything, and rewrites every recording the tests replay.
 prove: build
 	cd $(BUILD) && ./autoplay --prove $(CURDIR)/assets/recordings
+
+# Every recording's checkpoints taken again from its own controls, after a change to the state's
+# fields or to the art that leaves play as it was (make prove searches the areas anew).
+rechecks: build
+	cd $(BUILD) && ./autoplay --recheck $(CURDIR)/assets/recordings
 
 # Pictures of every screen (logo, title, title card, play, level end, death, game over, lair,
 # ending) from the software back end, in build/screen-pictures/.
