@@ -26,7 +26,6 @@ struct game_tag {
     int fbflashctr = 0;
     int turbo = 0;
     int sound = 0;
-    int onplatform = 0;
     int cauldx = 0, cauldy = 0;
     int cauldfc = 0;
     int cauldft = 0;

@@ -44,7 +44,7 @@ static_assert(sizeof(elevator_tag) == 36, "elevator_tag changed: update its fiel
 template <class V> void visit(const game_tag& g, V& v) {
     v("state", g.state), v("topscore", g.topscore), v("players", g.players), v("curplayer", g.curplayer);
     v("jump", g.jump), v("tracertmr", g.tracertmr), v("invincible", g.invincible), v("fbflashstp", g.fbflashstp);
-    v("fbflashctr", g.fbflashctr), v("turbo", g.turbo), v("sound", g.sound), v("onplatform", g.onplatform);
+    v("fbflashctr", g.fbflashctr), v("turbo", g.turbo), v("sound", g.sound);
     v("cauldx", g.cauldx), v("cauldy", g.cauldy), v("cauldfc", g.cauldfc), v("cauldft", g.cauldft);
     v("setpoint", g.setpoint), v("curdir", g.curdir), v("fbshoot", g.fbshoot), v("cpflasher", g.cpflasher);
     v("pumkdeath", g.pumkdeath), v("wlaugh", g.wlaugh), v("savesc", g.savesc), v("item", g.item);
