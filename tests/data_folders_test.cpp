@@ -149,12 +149,12 @@ TEST_F(DataFoldersTest, AnUnwritablePlayerFolderCostsOnlyThisRunsSaveWithOneMess
 }
 
 TEST_F(DataFoldersTest, AReadOnlyPlayerScoreIsReadAndLeftWhole) {
-    // The player's folder exists but its score cannot be replaced (the name is taken by a folder
-    // for the temporary file): the score is still read, and the save leaves it as it was.
+    // The player's folder exists but its score is read-only: the score is still read, and the
+    // save leaves it as it was.
     const std::string xdg = (root_ / "xdg").string();
     const DataFolders f = ChooseDataFolders(Installed(xdg.c_str(), nullptr), note_);
     Put(f.user + "/hiscore.dat", Score(777));
-    fs::create_directories(f.user + "/hiscore.tmp");
+    fs::permissions(f.user + "/hiscore.dat", fs::perms(0444));
     SetDataFolders(f);
     topscore_file(0);
     EXPECT_EQ(game.topscore, 777);

@@ -6,8 +6,12 @@
 #include <cstddef>
 #include <string>
 
-// `path` and `temp` are host paths in the same folder. False, with the reason in `reason`, when
-// the file could not be replaced (the old one is then left as it was, and the temporary file is
-// removed). True when it was; `reason` then says so if the folder could not be synced.
-bool ReplaceFile(const std::string& path, const std::string& temp, const void* bytes, size_t count,
-                 std::string& reason);
+// `path` is a host path. A symbolic link is followed to the file it names, which is replaced in
+// its own folder, so the link stays a link. The file keeps its permissions; one that nobody may
+// write, or that is not a regular file, is refused. The temporary file is made beside it under a
+// fresh random name, and never through anything already there.
+//
+// False, with the reason in `reason`, when the file could not be replaced (the old one is then left
+// as it was, and the temporary file is removed). True when it was; `reason` then says so if the
+// folder could not be synced.
+bool ReplaceFile(const std::string& path, const void* bytes, size_t count, std::string& reason);

@@ -298,39 +298,80 @@ long MemTell(void* src) { return long(static_cast<MemFile*>(src)->pos); }
 
 } // namespace
 
-TSound TSound::Load(const std::string& path, int flags) {
-    const std::string bytes = ReadWhole(path);
+TSound TSound::Load(const std::string& path, int flags) { return Load(path, flags, SoundLimits{}, nullptr); }
+
+TSound TSound::Load(const std::string& path, int flags, const SoundLimits& limits, std::string* why) {
+    std::string reason;
+    if (why == nullptr) why = &reason;
+    why->clear();
+    const std::string bytes = ReadWhole(path, limits.max_file_bytes, why);
     if (bytes.empty()) return TSound{};
     MemFile file{&bytes, 0};
     OggVorbis_File vf;
     const ov_callbacks cb = {MemRead, MemSeek, nullptr, MemTell};
-    if (ov_open_callbacks(&file, &vf, nullptr, 0, cb) != 0) return TSound{};
+    if (ov_open_callbacks(&file, &vf, nullptr, 0, cb) != 0) {
+        *why = "not an Ogg Vorbis file";
+        return TSound{};
+    }
     auto data = std::make_shared<SoundData>();
+    data->loop = (flags & 1) != 0;
+    // Everything the headers ask for is checked before any sound is decoded.
     const vorbis_info* info = ov_info(&vf, -1);
     const int channels = info ? info->channels : 0;
-    data->channels = std::clamp(channels, 1, 2);
-    data->rate = info ? int(info->rate) : 44100;
-    data->loop = (flags & 1) != 0;
+    const long rate = info ? info->rate : 0;
+    const ogg_int64_t claimed = ov_pcm_total(&vf, -1); // from the last page; may be a lie
+    if (channels < 1 || channels > limits.max_channels)
+        *why = std::to_string(channels) + " channels, more than the " + std::to_string(limits.max_channels) +
+               " a sound may have";
+    else if (rate < 1 || rate > limits.max_rate)
+        *why = "a rate of " + std::to_string(rate) + " Hz (at most " + std::to_string(limits.max_rate) + ")";
+    else if (claimed > limits.max_frames)
+        *why = "longer than the " + std::to_string(limits.max_frames) + " sample frames a sound may last";
+    if (!why->empty()) {
+        ov_clear(&vf);
+        return TSound{};
+    }
+    data->channels = channels;
+    data->rate = int(rate);
+    // Room for the length the file claims, and never more than the limit however it grows.
+    const size_t most = size_t(limits.max_frames) * size_t(channels);
+    if (claimed > 0) data->pcm16.reserve(size_t(claimed) * size_t(channels));
     char buffer[8192];
-    int section = 0;
-    bool ok = true;
-    while (true) {
+    int section = 0, last_section = -1;
+    while (why->empty()) {
         const long got = ov_read(&vf, buffer, sizeof buffer, 0, 2, 1, &section);
         if (got == 0) break;
         if (got < 0) {
             if (got == OV_HOLE) continue;
-            ok = false;
+            *why = "damaged (it stops decoding after " + std::to_string(data->pcm16.size() / size_t(channels)) +
+                   " sample frames)";
             break;
         }
-        const size_t samples = size_t(got) / 2;
-        const size_t old = data->pcm16.size();
+        // Every part of a chained file must have the channels and rate checked above.
+        if (section != last_section) {
+            const vorbis_info* part = ov_info(&vf, section);
+            if (!part || part->channels != channels || part->rate != rate) {
+                *why = "its parts differ in channels or rate";
+                break;
+            }
+            last_section = section;
+        }
+        const size_t samples = size_t(got) / 2, old = data->pcm16.size();
+        if (old + samples > most) {
+            *why = "longer than the " + std::to_string(limits.max_frames) + " sample frames a sound may last";
+            break;
+        }
+        if (old + samples > data->pcm16.capacity())
+            data->pcm16.reserve(std::min(most, std::max(old + samples, data->pcm16.capacity() * 2)));
         data->pcm16.resize(old + samples);
         std::memcpy(&data->pcm16[old], buffer, samples * 2);
     }
     ov_clear(&vf);
-    if (!ok || channels < 1 || channels > 2) return TSound{};
+    if (why->empty() && data->pcm16.empty()) *why = "no sound in it";
+    if (!why->empty()) return TSound{};
+    // A file that claimed more than it held gives back the room it was promised.
+    if (data->pcm16.capacity() > data->pcm16.size() + data->pcm16.size() / 8) data->pcm16.shrink_to_fit();
     data->length = int(data->pcm16.size() / size_t(data->channels));
-    if (data->length == 0) return TSound{};
     TSound s;
     s.data = std::move(data);
     return s;

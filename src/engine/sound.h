@@ -29,12 +29,24 @@ struct TChannel {
     bool Playing() const;
 };
 
+// What a sound file may ask for before it is refused. The longest sound of the game is its music,
+// a loop of about five minutes in stereo at 44100 Hz; effects last a second or two.
+struct SoundLimits {
+    int64_t max_file_bytes = int64_t(48) << 20;
+    int64_t max_frames = int64_t(10) * 60 * 44100; // ten minutes at 44100 Hz
+    int max_channels = 2;
+    int max_rate = 192000;
+};
+
 struct TSound {
     std::shared_ptr<const SoundData> data;
 
     explicit operator bool() const { return bool(data); }
     // Loads and decodes an Ogg Vorbis file completely; flags bit 1 = loop. Empty on failure.
     static TSound Load(const std::string& path, int flags);
+    // As Load, refusing a file beyond `limits` before more than they allow is read or decoded.
+    // When the sound stays empty, `why` (if given) says why, in words for the player.
+    static TSound Load(const std::string& path, int flags, const SoundLimits& limits, std::string* why);
     // Starts the sound from its beginning, 20 ms from now. With no channel a fresh automatic
     // channel is used (released when the sound ends); with a kept channel, whatever it played
     // stops and the channel's last requested settings carry over.

@@ -1,15 +1,20 @@
 // Streams over files and over resources compiled into the program. Paths of the form
 // "prefix::rest" go to a stream factory ("incbin" serves embedded resources in place); any other
 // path is a file, with the game's backslashes turned into "/". An empty stream (failed open)
-// accepts every call and does nothing. A read or write that makes no progress is fatal: the game
-// has no way to recover from a half-read or half-written file, so the program says so and ends.
+// accepts every call and does nothing. Only regular files are read: a FIFO or a device would
+// block the open or never end. A read or write that makes no progress is fatal: the game has no way
+// to recover from a half-read or half-written file, so the program says so and ends. A write that
+// fails later, when the buffered bytes reach the file, is reported when the stream closes.
 #include "engine/stream.h"
 
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,8 +22,8 @@
 
 namespace {
 
-[[noreturn]] void StreamError(const char* what) {
-    std::fprintf(stderr, "pumko: stream %s error\n", what);
+[[noreturn]] void StreamError(const char* what, const std::string& reason) {
+    std::fprintf(stderr, "pumko: stream %s error%s%s\n", what, reason.empty() ? "" : ": ", reason.c_str());
     std::exit(1);
 }
 
@@ -55,11 +60,13 @@ class MemIO : public TIO {
     int64_t pos_ = 0;
 };
 
-// A C file with its position counted here and its size measured at open.
+// A C file with its position counted here and its size measured at open. The first write error
+// (at a write, a flush or the close) is kept with the file's name, and told once when it closes.
 class FileIO : public TIO {
   public:
     enum { kRead = 1, kWrite = 2 };
-    FileIO(FILE* f, int64_t size, int mode) : file_(f), size_(size), mode_(mode) {}
+    FileIO(FILE* f, int64_t size, int mode, std::string path)
+        : file_(f), size_(size), mode_(mode), path_(std::move(path)) {}
     ~FileIO() override { Close(); }
     bool Eof() override { return pos_ >= size_; }
     int64_t Pos() override { return pos_; }
@@ -70,12 +77,21 @@ class FileIO : public TIO {
         last_ = 0;
         return pos_;
     }
+    // A flush made elsewhere (fflush(NULL)) may have met the error first: the file's error flag
+    // still tells of it, though no longer of its reason.
     void Flush() override {
-        if (file_) std::fflush(file_);
+        if (!file_) return;
+        if (std::fflush(file_) != 0)
+            NoteWriteError(errno);
+        else if (std::ferror(file_))
+            NoteWriteError(EIO);
     }
     void Close() override {
-        if (file_) std::fclose(file_);
+        if (!file_) return;
+        if (std::ferror(file_)) NoteWriteError(EIO);
+        if (std::fclose(file_) != 0) NoteWriteError(errno);
         file_ = nullptr;
+        if (!failure_.empty()) std::fprintf(stderr, "pumko: %s\n", failure_.c_str());
     }
     int64_t Read(void* buf, int64_t count) override {
         if (!file_ || !(mode_ & kRead) || count <= 0) return 0;
@@ -88,12 +104,19 @@ class FileIO : public TIO {
         if (!file_ || !(mode_ & kWrite) || count <= 0) return 0;
         Switch(kWrite);
         int64_t n = int64_t(std::fwrite(buf, 1, size_t(count), file_));
+        if (n < count) NoteWriteError(errno);
         pos_ += n;
         size_ = std::max(size_, pos_);
         return n;
     }
+    std::string Failure() override { return failure_; }
 
   private:
+    // Only a stream that writes can lose data; a read-only one has nothing to report.
+    void NoteWriteError(int error) {
+        if ((mode_ & kWrite) && failure_.empty())
+            failure_ = "could not write " + path_ + " (" + std::strerror(error ? error : EIO) + ")";
+    }
     // C streams need a positioning call between a read and a write on the same file.
     void Switch(int op) {
         if (last_ && last_ != op) std::fseek(file_, long(pos_), SEEK_SET);
@@ -102,6 +125,8 @@ class FileIO : public TIO {
     FILE* file_;
     int64_t size_;
     int mode_;
+    std::string path_;
+    std::string failure_;
     int64_t pos_ = 0;
     int last_ = 0;
 };
@@ -126,33 +151,43 @@ std::shared_ptr<TIO> OpenEmbedded(const std::string& prefix, const std::string& 
 }
 
 std::shared_ptr<TIO> OpenFile(const std::string& path, bool readable, bool writable) {
-    const char* mode = readable && writable ? "r+b" : writable ? "wb" : "rb";
-    FILE* f = std::fopen(HostPath(path).c_str(), mode);
-    if (!f) return nullptr;
-    // A folder opens as a C stream on this host but cannot be read: treat it as a failed open.
+    const std::string host = HostPath(path);
+    // Opened without waiting: a FIFO with no writer (or, to write, no reader) fails or opens at
+    // once instead of blocking the game; the descriptor blocks again once it is known to be a file.
+    const int flags = (readable && writable ? O_RDWR
+                       : writable           ? O_WRONLY | O_CREAT | O_TRUNC
+                                            : O_RDONLY) |
+                      O_NONBLOCK | O_CLOEXEC;
+    const int fd = ::open(host.c_str(), flags, 0666);
+    if (fd < 0) return nullptr;
+    // Read only from a regular file: a FIFO, a device or a socket may never end. Writing goes
+    // anywhere but a folder (a device such as /dev/null takes it).
     struct stat st;
-    if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
-        std::fclose(f);
+    const bool usable = fstat(fd, &st) == 0 && (readable ? S_ISREG(st.st_mode) : !S_ISDIR(st.st_mode));
+    FILE* f = usable && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0
+                  ? ::fdopen(fd, readable && writable ? "r+b"
+                                 : writable           ? "wb"
+                                                      : "rb")
+                  : nullptr;
+    if (!f) {
+        ::close(fd);
         return nullptr;
     }
-    int64_t size = -1;
+    int64_t size = 0;
     if (std::fseek(f, 0, SEEK_END) == 0) {
-        size = std::ftell(f);
+        size = std::max<long>(std::ftell(f), 0);
         std::fseek(f, 0, SEEK_SET);
     }
-    if (size >= 0)
-        return std::make_shared<FileIO>(f, size, (readable ? FileIO::kRead : 0) | (writable ? FileIO::kWrite : 0));
-    // Not seekable (a pipe): read it whole and serve it from memory.
-    if (writable) {
-        std::fclose(f);
-        return nullptr;
-    }
-    std::string data;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-    std::fclose(f);
-    return std::make_shared<MemIO>(std::move(data));
+    return std::make_shared<FileIO>(f, size, (readable ? FileIO::kRead : 0) | (writable ? FileIO::kWrite : 0), host);
+}
+
+// Why a file could not be opened to read, in words for the player.
+std::string WhyNotOpened(const std::string& path) {
+    if (path.find("::") != std::string::npos) return "not found";
+    struct stat st;
+    if (stat(HostPath(path).c_str(), &st) != 0) return errno == ENOENT ? "missing" : std::strerror(errno);
+    if (!S_ISREG(st.st_mode)) return "not a regular file";
+    return ::access(HostPath(path).c_str(), R_OK) != 0 ? std::strerror(errno) : "cannot be read";
 }
 
 } // namespace
@@ -165,12 +200,15 @@ int64_t TStream::Seek(int64_t pos) const { return io_ ? io_->Seek(pos) : 0; }
 void TStream::Flush() const {
     if (io_) io_->Flush();
 }
-void TStream::Close() {
-    if (!io_) return;
+bool TStream::Close() {
+    if (!io_) return true;
     io_->Flush();
     io_->Close();
+    const bool ok = io_->Failure().empty();
     io_.reset();
+    return ok;
 }
+std::string TStream::Failure() const { return io_ ? io_->Failure() : std::string(); }
 int64_t TStream::Read(void* buf, int64_t count) const { return io_ ? io_->Read(buf, count) : 0; }
 int64_t TStream::Write(const void* buf, int64_t count) const { return io_ ? io_->Write(buf, count) : 0; }
 
@@ -179,7 +217,7 @@ void TStream::ReadBytes(void* buf, int64_t count) const {
     auto* p = static_cast<uint8_t*>(buf);
     while (count > 0 && !io_->Eof()) {
         int64_t n = io_->Read(p, count);
-        if (n <= 0) StreamError("read");
+        if (n <= 0) StreamError("read", "");
         p += n;
         count -= n;
     }
@@ -190,7 +228,7 @@ void TStream::WriteBytes(const void* buf, int64_t count) const {
     auto* p = static_cast<const uint8_t*>(buf);
     while (count > 0) {
         int64_t n = io_->Write(p, count);
-        if (n <= 0) StreamError("write");
+        if (n <= 0) StreamError("write", io_->Failure());
         p += n;
         count -= n;
     }
@@ -279,11 +317,20 @@ int PathKind(const std::string& path) {
     return 0;
 }
 
-std::string ReadWhole(const std::string& path) {
+std::string ReadWhole(const std::string& path, int64_t limit, std::string* why) {
     TStream s = OpenRead(path);
-    if (!s) return {};
-    std::string data(size_t(std::max<int64_t>(s.Size() - s.Pos(), 0)), '\0');
+    if (!s) {
+        if (why) *why = WhyNotOpened(path);
+        return {};
+    }
+    const int64_t size = std::max<int64_t>(s.Size() - s.Pos(), 0);
+    if (size > limit) {
+        if (why) *why = std::to_string(size) + " bytes, more than the " + std::to_string(limit) + " a file may have";
+        return {};
+    }
+    std::string data(size_t(size), '\0');
     s.ReadBytes(data.data(), int64_t(data.size()));
     s.Close();
+    if (data.empty() && why) *why = "empty";
     return data;
 }

@@ -1,5 +1,7 @@
 // Byte streams over files and embedded resources. A TStream is a value handle; an empty one
-// (a failed open) accepts every operation and does nothing, reading 0.
+// (a failed open) accepts every operation and does nothing, reading 0. Only regular files are
+// opened to read (a FIFO or a device is a failed open). A write that fails is told on stderr, with
+// the file's name and the reason, when the stream closes.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +19,8 @@ class TIO {
     virtual void Close() = 0;
     virtual int64_t Read(void* buf, int64_t count) = 0;
     virtual int64_t Write(const void* buf, int64_t count) = 0;
+    // The first write that failed, in words naming the file; empty while every write went well.
+    virtual std::string Failure() { return {}; }
 };
 
 class TStream {
@@ -30,7 +34,9 @@ class TStream {
     int64_t Size() const;
     int64_t Seek(int64_t pos) const;
     void Flush() const;
-    void Close(); // closing again does nothing
+    // False when a write failed (told on stderr already); closing again does nothing.
+    bool Close();
+    std::string Failure() const; // as TIO::Failure
     int64_t Read(void* buf, int64_t count) const;
     int64_t Write(const void* buf, int64_t count) const;
 
@@ -63,5 +69,7 @@ int PathKind(const std::string& path);
 std::string HostPath(const std::string& path);
 using DataPathRule = std::string (*)(const std::string& path);
 void SetDataPathRule(DataPathRule rule);
-// Reads a whole stream (file or embedded) into memory; empty on failure.
-std::string ReadWhole(const std::string& path);
+// Reads a whole stream (file or embedded) into memory; empty on failure, and for a file of more
+// than `limit` bytes, which is never read. `why`, when given, then says why in words.
+constexpr int64_t kReadWholeLimit = int64_t(64) << 20;
+std::string ReadWhole(const std::string& path, int64_t limit = kReadWholeLimit, std::string* why = nullptr);

@@ -1,5 +1,7 @@
 // Start-up, the main loop and shutdown.
 #include "flow/main_loop.h"
+
+#include <cstdio>
 #include "game/media.h"
 #include "game/game.h"
 #include "flow/global_keys.h"
@@ -63,7 +65,8 @@ int RunGame(const RunChoices& choices) {
     game.sound = choices.sound;
     game.music = choices.music;
 
-    load_media();
+    for (const std::string& line : load_media())
+        if (choices.report_missing_media) std::fprintf(stderr, "pumko: %s; playing without it\n", line.c_str());
     show_logo();
     game.soundset = choices.sound;
     game.autoturbo = 1;

@@ -6,6 +6,9 @@
 struct RunChoices {
     int sound = 1;
     int music = 1;
+    // Whether a picture or sound that cannot be loaded is named on stderr at start-up (headless
+    // runs in a scratch folder have no sound files, on purpose).
+    bool report_missing_media = true;
 };
 
 // Runs the game on the engine's current platform. Returns the exit code.

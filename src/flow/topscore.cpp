@@ -10,7 +10,6 @@
 #include "flow/topscore.h"
 
 static const char* const kScoreFile = "data\\hiscore.dat";
-static const char* const kScoreTemp = "data\\hiscore.tmp";
 
 // Set when a score file exists but could not be read: it may hold a better score than this run
 // knows of, so it is not overwritten at exit.
@@ -42,7 +41,7 @@ static void load_topscore() {
 // Written to a temporary file, put on the disk and renamed over the old one, so an interrupted
 // write or a crash never leaves a damaged score behind.
 static void save_topscore() {
-    const std::string temp = HostPath(kScoreTemp), final_path = HostPath(kScoreFile);
+    const std::string final_path = HostPath(kScoreFile);
     if (g_unreadable) {
         std::fprintf(stderr, "pumko: the top score was not saved: %s could not be read and is left as it is\n",
                      final_path.c_str());
@@ -53,7 +52,7 @@ static void save_topscore() {
     const uint32_t v = uint32_t(game.topscore);
     const unsigned char bytes[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
     std::string reason;
-    if (!ReplaceFile(final_path, temp, bytes, 4, reason))
+    if (!ReplaceFile(final_path, bytes, 4, reason))
         std::fprintf(stderr, "pumko: could not save the top score to %s (%s)\n", final_path.c_str(), reason.c_str());
     else if (!reason.empty())
         std::fprintf(stderr, "pumko: the top score was saved, but %s\n", reason.c_str());

@@ -3,6 +3,9 @@
 
 #include "game/game.h"
 
+#include <string>
+#include <vector>
+
 TImage* logo_image = nullptr;
 TImage* backdrop1 = nullptr;
 TImage* backdrop2 = nullptr;
@@ -27,17 +30,30 @@ void play_sfx(const TSound& sound) {
 // Loads everything, in this order: the font, the pictures, then the sprite sheet cut into frames
 // by drawing it into the back buffer and grabbing its cells, the ending sheet likewise, the music
 // channel, the music and the effects.
-void load_media() {
+std::vector<std::string> load_media() {
+    std::vector<std::string> missing;
+    auto picture = [&](const char* path) {
+        TImage* image = LoadImageFile(path, -1);
+        if (image == nullptr) missing.push_back(std::string(path) + ": the picture cannot be read");
+        return image;
+    };
+    auto sound = [&](const std::string& path, int flags) {
+        std::string why;
+        TSound loaded = TSound::Load(path, flags, SoundLimits{}, &why);
+        if (!loaded) missing.push_back(path + ": " + why);
+        return loaded;
+    };
     game_font = LoadFont("incbin::fonts\\plasdrip.ttf", 22, FONT_SMOOTH);
-    logo_image = LoadImageFile("incbin::graphx\\vxlogo.png", -1);
-    backdrop1 = LoadImageFile("incbin::graphx\\pumkosahrim02.png", -1);
-    backdrop2 = LoadImageFile("incbin::graphx\\pumkosahrim03.png", -1);
-    backdrop3 = LoadImageFile("incbin::graphx\\pumkosahrim04.png", -1);
+    if (game_font == nullptr) missing.push_back("incbin::fonts\\plasdrip.ttf: the font cannot be read");
+    logo_image = picture("incbin::graphx\\vxlogo.png");
+    backdrop1 = picture("incbin::graphx\\pumkosahrim02.png");
+    backdrop2 = picture("incbin::graphx\\pumkosahrim03.png");
+    backdrop3 = picture("incbin::graphx\\pumkosahrim04.png");
     SelectFont(game_font);
     MidHandleImage(logo_image);
 
     {
-        TImage* sheet = LoadImageFile("incbin::graphx\\pumkosahrim01.png", -1);
+        TImage* sheet = picture("incbin::graphx\\pumkosahrim01.png");
         DrawImageFrame(sheet, 0, 0, 0);
         delete sheet;
     }
@@ -53,7 +69,7 @@ void load_media() {
     Cls();
 
     {
-        TImage* sheet = LoadImageFile("incbin::graphx\\pumko_02.png", -1);
+        TImage* sheet = picture("incbin::graphx\\pumko_02.png");
         DrawImageFrame(sheet, 0, 0, 0);
         delete sheet;
     }
@@ -63,7 +79,7 @@ void load_media() {
     SetAutoMidHandle(0);
 
     music_channel = AllocChannel();
-    music_sound = TSound::Load("data\\tilesong.ogg", 1);
+    music_sound = sound("data\\tilesong.ogg", 1);
     TSound* const effects[] = {&snd_boing,    &snd_jump,      &snd_magic,     &snd_bonk,      &snd_bash,
                                &snd_powerup,  &snd_popout,    &snd_runestone, &snd_extralife, &snd_invincible,
                                &snd_hidden,   &snd_fireball,  &snd_bonus,     &snd_wiskin,    &snd_splash,
@@ -73,5 +89,6 @@ void load_media() {
                                  "runestone", "extralife", "invincible", "hidden",   "fireball", "bonus",   "wiskin",
                                  "splash",    "pdeath1",   "pdeath2",    "witch",    "edeath",   "splat",   "powerdwn",
                                  "scorpshot", "cannon",    "hbthrow",    "efireball"};
-    for (size_t i = 0; i < 25; ++i) *effects[i] = TSound::Load(std::string("data\\") + names[i] + ".ogg", 0);
+    for (size_t i = 0; i < 25; ++i) *effects[i] = sound(std::string("data\\") + names[i] + ".ogg", 0);
+    return missing;
 }

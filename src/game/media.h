@@ -2,6 +2,9 @@
 // once at start-up by load_media().
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "engine/engine.h"
 
 extern TImage* logo_image;
@@ -23,5 +26,7 @@ extern TSound snd_boing, snd_jump, snd_magic, snd_bonk, snd_bash, snd_powerup, s
 
 // Plays an effect on a free channel, only while effects are switched on (game.sound).
 void play_sfx(const TSound& sound);
-// Loads every picture, the font and every sound, once at start-up.
-void load_media();
+// Loads every picture, the font and every sound, once at start-up. Returns one line for each that
+// could not be loaded ("data\\jump.ogg: missing"): the game plays on without it, silent or blank
+// where it must be.
+std::vector<std::string> load_media();

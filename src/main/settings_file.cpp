@@ -39,7 +39,7 @@ bool Write(SettingsFile& file, const std::string& text) {
     std::filesystem::create_directories(file.path.parent_path(), ec);
     const std::string path = file.path.string();
     std::string reason;
-    if (!ec && ReplaceFile(path, path + ".tmp", text.data(), text.size(), reason)) return true;
+    if (!ec && ReplaceFile(path, text.data(), text.size(), reason)) return true;
     if (ec) reason = "cannot make the folder " + file.path.parent_path().string() + ": " + ec.message();
     Report("cannot keep the settings in " + path + ": " + reason);
     file.writable = false;

@@ -31,7 +31,7 @@ class Scenario {
     // Runs the game; returns its exit code.
     int Run(int frame_limit = 60000);
     // What the run starts with (effects and music), as the player's settings would give it.
-    RunChoices choices;
+    RunChoices choices{.report_missing_media = false};
 
     // Helpers for actions.
     void Press(int code, int hold = 1) { game_.Press(code, hold); }

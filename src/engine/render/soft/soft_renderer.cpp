@@ -248,13 +248,15 @@ bool SoftRenderer::DrawAligned(TImage& img, int frame, const QuadVertex v[4], co
         if (plain && p.blend == BLEND_SOLID) {
             for (int i = 0; i < n; ++i, t += 4, d += 4) d[0] = t[0], d[1] = t[1], d[2] = t[2];
         } else if (plain && p.blend == BLEND_MASK) {
-            // Opaque runs copied whole (the fourth byte of the back buffer is padding).
+            // Opaque runs copied whole (the fourth byte of the back buffer is padding). Texel column
+            // a lands on screen column fx + a, which the clipping keeps within the row even when
+            // the frame starts left of the screen.
             const int lo = x0 - fx, hi = x1 - fx;
             const uint8_t* row = &pm.pixels[size_t(y - fy) * pm.pitch];
-            uint8_t* out = &pixels_[(size_t(y) * width_ + size_t(fx)) * 4];
+            uint8_t* out = &pixels_[size_t(y) * width_ * 4];
             for (uint32_t r = spans->row_at[size_t(y - fy)]; r < spans->row_at[size_t(y - fy) + 1]; r += 2) {
                 const int a = std::max<int>(spans->runs[r], lo), b = std::min<int>(spans->runs[r + 1], hi);
-                if (a < b) std::memcpy(out + size_t(a) * 4, row + size_t(a) * 4, size_t(b - a) * 4);
+                if (a < b) std::memcpy(out + size_t(fx + a) * 4, row + size_t(a) * 4, size_t(b - a) * 4);
             }
         } else {
             switch (p.blend) {
