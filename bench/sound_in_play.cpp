@@ -41,7 +41,8 @@ Played Play(const std::string& data_dir, const Recording& rec, bool effects, boo
     SoundReopen();
     Scenario sc("sound-in-play");
     for (const auto& entry : fs::directory_iterator(data_dir))
-        if (entry.path().extension() == ".ogg") fs::copy_file(entry.path(), sc.Folder() / "data" / entry.path().filename());
+        if (entry.path().extension() == ".ogg")
+            fs::copy_file(entry.path(), sc.Folder() / "data" / entry.path().filename());
     sc.choices.sound = effects ? 1 : 0;
     sc.choices.music = music ? 1 : 0;
     sc.Platform().EnableAudio(true);
