@@ -541,16 +541,23 @@ struct Note {
     int start, length, midi; // in steps from the section's start
 };
 
+int score_errors = 0;
+
 // The notes of a line, `steps` a bar for eight bars.
 std::vector<Note> parse_line(const char* text, int steps, int transpose) {
     std::vector<Note> notes;
     const std::vector<std::string> bars = split(text, '|');
-    if (bars.size() != kSectionBars) std::fprintf(stderr, "soundgen: a line of %zu bars in the score\n", bars.size());
+    if (bars.size() != kSectionBars) {
+        std::fprintf(stderr, "soundgen: a line of %zu bars in the score\n", bars.size());
+        ++score_errors;
+    }
     int at = 0;
     for (const std::string& bar : bars) {
         const std::vector<std::string> tokens = words(bar);
-        if (int(tokens.size()) != steps)
+        if (int(tokens.size()) != steps) {
             std::fprintf(stderr, "soundgen: a bar of %zu steps in the score: %s\n", tokens.size(), bar.c_str());
+            ++score_errors;
+        }
         for (const std::string& t : tokens) {
             if (t == "-" && !notes.empty() && notes.back().start + notes.back().length == at)
                 ++notes.back().length;
@@ -818,6 +825,7 @@ Music make_music(float rms, float ceiling) {
                       kScore[s].name);
         out.sections.push_back(line);
     }
+    out.score_errors = score_errors;
     add_echo(mix, 0.38f, 0.55f);
     add_reverb(mix, 0.9f);
 

@@ -12,6 +12,7 @@ struct Music {
     // The longest run of bars that repeat one another whole (every note and drum alike), counted
     // round the loop's join too.
     int longest_repeat = 0;
+    int score_errors = 0; // lines or bars of the wrong length (each reported)
     // One line a section: its bars, its key and what plays in it.
     std::vector<std::string> sections;
 };

@@ -7,7 +7,8 @@
 // the file, so about -25 dB in play) stays audible under the effects, the bounce that every
 // landing makes sits about level with it, the other effects a few dB above, and their peaks stay
 // low enough that several at once over the music do not reach full scale. --describe prints the
-// music's sections and the longest run of bars that repeat whole.
+// music's sections and the longest run of bars that repeat whole; a score that repeats one bar
+// more than four times running fails the build.
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
@@ -322,5 +323,11 @@ int main(int argc, char** argv) {
                     double(m.left.size()) / kRate, m.longest_repeat);
     }
     if (!ok) std::fprintf(stderr, "soundgen: could not write every sound to %s\n", dir.c_str());
+    // A score with a misshapen bar, or one bar played more than four times running, is refused.
+    if (m.score_errors > 0 || m.longest_repeat > 4) {
+        std::fprintf(stderr, "soundgen: the score has %d misshapen lines or bars and repeats a bar %d times running\n",
+                     m.score_errors, m.longest_repeat);
+        ok = false;
+    }
     return ok ? 0 : 1;
 }
