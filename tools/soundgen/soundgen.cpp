@@ -1,78 +1,45 @@
 // The sound synthesiser: makes the music and the 25 effects from code and encodes them as Ogg
 // Vorbis.
 //
-//   soundgen OUTPUT_DIR
+//   soundgen OUTPUT_DIR [--describe]
 //
-// Effects are short and bright, normalised to the same loudness; the music is a spooky loop in A
-// minor (melody, bass, organ and drums) that joins seamlessly and sits well below the effects.
+// The levels are set for play, where the music channel plays at 0.4: the music (-17 dB RMS in
+// the file, so about -25 dB in play) stays audible under the effects, the bounce that every
+// landing makes sits about level with it, the other effects a few dB above, and their peaks stay
+// low enough that several at once over the music do not reach full scale. --describe prints the
+// music's sections and the longest run of bars that repeat whole; a score that repeats one bar
+// more than four times running fails the build.
 #include <vorbis/vorbisenc.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <functional>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "music.h"
+#include "synth.h"
+
 namespace {
 
-constexpr int kRate = 44100;
-constexpr double kPi = 3.14159265358979323846;
-using Buffer = std::vector<float>;
-
-Buffer make(double seconds) { return Buffer(size_t(seconds * kRate), 0.0f); }
-double note_hz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
-
-uint32_t noise_state = 12345;
-float noise() {
-    noise_state = noise_state * 1664525u + 1013904223u;
-    return float(noise_state >> 8) / 8388608.0f - 1.0f;
-}
-
-// Adds a tone with a pitch that may glide, an envelope and a waveform, starting at `at` seconds.
-// `wave`: 0 sine, 1 square-ish (soft), 2 triangle, 3 bell (sine with an inharmonic partial).
-void tone(Buffer& b, double at, double len, double f0, double f1, float amp, int wave, double attack = 0.005,
-          double decay_rate = 0.0, double vibrato = 0.0) {
-    const size_t start = size_t(at * kRate), n = size_t(len * kRate);
-    double phase = 0, phase2 = 0;
-    for (size_t i = 0; i < n && start + i < b.size(); ++i) {
-        const double t = double(i) / kRate, u = t / len;
-        const double f = (f0 * std::pow(f1 / f0, u)) * (1.0 + vibrato * std::sin(2 * kPi * 6.0 * t));
-        phase += f / kRate;
-        phase2 += f * 2.76 / kRate;
-        double v;
-        switch (wave) {
-        case 1: v = std::tanh(4.0 * std::sin(2 * kPi * phase)) * 0.8; break;
-        case 2: v = 2.0 * std::fabs(2.0 * (phase - std::floor(phase + 0.5))) - 1.0; break;
-        case 3: v = std::sin(2 * kPi * phase) + 0.4 * std::sin(2 * kPi * phase2) * std::exp(-t * 8); break;
-        default: v = std::sin(2 * kPi * phase);
-        }
-        double env = std::min(1.0, t / attack) * std::min(1.0, (len - t) / 0.01);
-        if (decay_rate > 0) env *= std::exp(-t * decay_rate);
-        b[start + i] += float(v * env * amp);
+// Scales an effect so that its loudest 50 ms has an RMS of `loudest_db` dB below full scale,
+// unless its peak would then pass `peak`.
+void set_level(Buffer& b, double loudest_db, float peak) {
+    const size_t span = std::min<size_t>(b.size(), kRate / 20);
+    double window = 0, loudest = 0;
+    float top = 0;
+    for (size_t i = 0; i < b.size(); ++i) {
+        window += double(b[i]) * b[i];
+        if (i >= span) window -= double(b[i - span]) * b[i - span];
+        if (i + 1 >= span) loudest = std::max(loudest, window);
+        top = std::max(top, std::fabs(b[i]));
     }
-}
-
-// Filtered noise: `cutoff` sweeps from c0 to c1 (0..1, one-pole low pass), with a decay.
-void hiss(Buffer& b, double at, double len, float amp, double c0, double c1, double decay_rate, double attack = 0.003) {
-    const size_t start = size_t(at * kRate), n = size_t(len * kRate);
-    float lp = 0, lp2 = 0;
-    for (size_t i = 0; i < n && start + i < b.size(); ++i) {
-        const double t = double(i) / kRate, u = t / len;
-        const float c = float(c0 + (c1 - c0) * u);
-        lp += c * (noise() - lp);
-        lp2 += c * (lp - lp2);
-        const double env = std::min(1.0, t / attack) * std::exp(-t * decay_rate) * std::min(1.0, (len - t) / 0.01);
-        b[start + i] += float(lp2 * env * amp * 2.0);
-    }
-}
-
-void normalise(Buffer& b, float peak) {
-    float m = 0;
-    for (float v : b) m = std::max(m, std::fabs(v));
-    if (m > 0)
-        for (float& v : b) v *= peak / m;
+    if (loudest <= 0) return;
+    float gain = float(std::pow(10.0, loudest_db / 20) / std::sqrt(loudest / double(span)));
+    gain = std::min(gain, peak / top);
+    for (float& v : b) v *= gain;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -244,80 +211,14 @@ Buffer efireball() { // the witch's fireball roaring in
 }
 
 // ---------------------------------------------------------------------------------------------
-// The music: 32 bars in A minor at 112 beats a minute, about 69 seconds. Every note's tail that
-// runs past the end is wrapped to the start, so the loop joins without a seam.
-Buffer music() {
-    const double beat = 60.0 / 112.0, bar = beat * 4;
-    const int bars = 32;
-    Buffer b = make(bar * bars);
-    Buffer tail = make(4.0);
-    auto add = [&](double at, double len, double f0, double f1, float amp, int wave, double atk, double dec,
-                   double vib) {
-        Buffer one = make(len);
-        tone(one, 0, len, f0, f1, amp, wave, atk, dec, vib);
-        for (size_t i = 0; i < one.size(); ++i) {
-            const size_t p = size_t(at * kRate) + i;
-            b[p % b.size()] += one[i];
-        }
-    };
-    auto drum = [&](double at, int kind) {
-        Buffer one = make(0.3);
-        if (kind == 0) tone(one, 0, 0.25, 110, 45, 0.9f, 0, 0.001, 14);
-        if (kind == 1) hiss(one, 0, 0.2, 0.55f, 0.5, 0.3, 18);
-        if (kind == 2) hiss(one, 0, 0.05, 0.25f, 0.9, 0.9, 60);
-        for (size_t i = 0; i < one.size(); ++i) b[(size_t(at * kRate) + i) % b.size()] += one[i];
-    };
-    // Chords (root notes) per bar: Am F Dm E, twice per 8 bars, with a darker turn in the middle.
-    const int roots[8] = {57, 53, 50, 52, 57, 53, 55, 52};
-    const int turn[8] = {57, 60, 53, 52, 50, 53, 52, 52};
-    // A creeping melody, one phrase per 4 bars (MIDI notes, 0 = rest), in eighths.
-    const int phrase_a[32] = {69, 0,  72, 71, 69, 0,  64, 0,  65, 0, 69, 68, 65, 0,  62, 0,
-                              62, 65, 69, 0,  74, 72, 71, 69, 68, 0, 64, 0,  68, 71, 76, 0};
-    const int phrase_b[32] = {76, 0, 77, 76, 72, 0, 69, 0,  72, 71, 69, 0, 65, 0,  64, 0,
-                              62, 0, 65, 69, 72, 0, 71, 69, 68, 71, 74, 0, 71, 68, 64, 0};
-    for (int k = 0; k < bars; ++k) {
-        const double at = k * bar;
-        const int section = k / 8;
-        const int root = (section == 2 ? turn : roots)[k % 8];
-        // Bass: root on the beats, fifth on the off-beat.
-        for (int q = 0; q < 4; ++q) {
-            const int n = (q % 2 == 0) ? root - 12 : root - 5;
-            add(at + q * beat, beat * 0.9, note_hz(n), note_hz(n), 0.32f, 2, 0.01, 2.5, 0);
-        }
-        // Organ: a soft minor or major triad held across the bar.
-        const bool major = root == 52 || root == 60;
-        for (int iv : {0, major ? 4 : 3, 7})
-            add(at, bar, note_hz(root + iv), note_hz(root + iv), 0.05f, 0, 0.2, 0.4, 0.004);
-        // Drums: kick on 1 and 3, snare on 2 and 4, hats on eighths (the intro bars stay bare).
-        if (k >= 2) {
-            drum(at, 0);
-            drum(at + 2 * beat, 0);
-            drum(at + beat, 1);
-            drum(at + 3 * beat, 1);
-            for (int e = 0; e < 8; ++e) drum(at + e * beat / 2, 2);
-        }
-        // Melody from bar 4, a theremin-like wavering tone.
-        if (k >= 4) {
-            const int* phrase = (section % 2 == 0) ? phrase_a : phrase_b;
-            for (int e = 0; e < 8; ++e) {
-                const int n = phrase[(k % 4) * 8 + e];
-                if (n == 0) continue;
-                add(at + e * beat / 2, beat * 0.9, note_hz(n), note_hz(n), 0.2f, 3, 0.02, 2.0, 0.012);
-            }
-        }
-    }
-    (void)tail;
-    return b;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Ogg Vorbis encoding, mono 44100 Hz.
-bool encode(const Buffer& pcm, const std::string& path, float quality) {
+// Ogg Vorbis encoding at 44100 Hz: mono, or stereo when `right` is given.
+bool encode(const Buffer& pcm, const Buffer* right, const std::string& path, float quality) {
+    const int channels = right ? 2 : 1;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     vorbis_info vi;
     vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, 1, kRate, quality) != 0) {
+    if (vorbis_encode_init_vbr(&vi, channels, kRate, quality) != 0) {
         std::fclose(f);
         return false;
     }
@@ -349,6 +250,8 @@ bool encode(const Buffer& pcm, const std::string& path, float quality) {
         } else {
             float** buffer = vorbis_analysis_buffer(&vd, int(n));
             for (size_t i = 0; i < n; ++i) buffer[0][i] = pcm[pos + i];
+            if (right)
+                for (size_t i = 0; i < n; ++i) buffer[1][i] = (*right)[pos + i];
             vorbis_analysis_wrote(&vd, int(n));
             pos += n;
         }
@@ -378,39 +281,53 @@ bool encode(const Buffer& pcm, const std::string& path, float quality) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: soundgen OUTPUT_DIR\n");
+        std::fprintf(stderr, "usage: soundgen OUTPUT_DIR [--describe]\n");
         return 2;
     }
     const std::string dir = argv[1];
+    const bool describe = argc > 2 && std::strcmp(argv[2], "--describe") == 0;
+    // Each effect's loudest 50 ms, in dB below full scale: the bounce about level with the music
+    // in play, what happens often 6 to 8 dB above it, the rare and important a little more.
     struct Effect {
         const char* name;
         Buffer (*make)();
+        double loudest_db;
     };
-    const Effect effects[] = {{"boing", boing},         {"jump", jump},
-                              {"magic", magic},         {"bonk", bonk},
-                              {"bash", bash},           {"powerup", powerup},
-                              {"popout", popout},       {"runestone", runestone},
-                              {"extralife", extralife}, {"invincible", invincible},
-                              {"hidden", hidden},       {"fireball", fireball},
-                              {"bonus", bonus},         {"wiskin", wiskin},
-                              {"splash", splash},       {"pdeath1", pdeath1},
-                              {"pdeath2", pdeath2},     {"witch", witch},
-                              {"edeath", edeath},       {"splat", splat},
-                              {"powerdwn", powerdwn},   {"scorpshot", scorpshot},
-                              {"cannon", cannon},       {"hbthrow", hbthrow},
-                              {"efireball", efireball}};
+    const Effect effects[] = {{"boing", boing, -24},         {"jump", jump, -18},
+                              {"magic", magic, -19},         {"bonk", bonk, -19},
+                              {"bash", bash, -18},           {"powerup", powerup, -16},
+                              {"popout", popout, -19},       {"runestone", runestone, -18},
+                              {"extralife", extralife, -16}, {"invincible", invincible, -16},
+                              {"hidden", hidden, -17},       {"fireball", fireball, -19},
+                              {"bonus", bonus, -18},         {"wiskin", wiskin, -16},
+                              {"splash", splash, -18},       {"pdeath1", pdeath1, -16},
+                              {"pdeath2", pdeath2, -16},     {"witch", witch, -16},
+                              {"edeath", edeath, -18},       {"splat", splat, -18},
+                              {"powerdwn", powerdwn, -16},   {"scorpshot", scorpshot, -20},
+                              {"cannon", cannon, -18},       {"hbthrow", hbthrow, -20},
+                              {"efireball", efireball, -18}};
     bool ok = true;
     for (const Effect& e : effects) {
         noise_state = 12345;
         Buffer b = e.make();
-        // The bounce plays on every landing: keep it gentle.
-        normalise(b, std::string(e.name) == "boing" ? 0.45f : 0.8f);
-        ok = encode(b, dir + "/" + e.name + ".ogg", 0.3f) && ok;
+        set_level(b, e.loudest_db, 0.3f);
+        ok = encode(b, nullptr, dir + "/" + e.name + ".ogg", 0.3f) && ok;
     }
     noise_state = 777;
-    Buffer m = music();
-    normalise(m, 0.42f);
-    ok = encode(m, dir + "/tilesong.ogg", 0.2f) && ok;
+    const Music m = make_music(0.141f, 0.5f); // -17 dB RMS, peaks rounded off under -6 dB
+    // A browser downloads the music: this quality keeps it under 2 MB.
+    ok = encode(m.left, &m.right, dir + "/tilesong.ogg", 0.0f) && ok;
+    if (describe) {
+        for (const std::string& s : m.sections) std::printf("%s\n", s.c_str());
+        std::printf("%d bars, %.1f s; the longest run of one bar repeated whole: %d\n", m.bars,
+                    double(m.left.size()) / kRate, m.longest_repeat);
+    }
     if (!ok) std::fprintf(stderr, "soundgen: could not write every sound to %s\n", dir.c_str());
+    // A score with a misshapen bar, or one bar played more than four times running, is refused.
+    if (m.score_errors > 0 || m.longest_repeat > 4) {
+        std::fprintf(stderr, "soundgen: the score has %d misshapen lines or bars and repeats a bar %d times running\n",
+                     m.score_errors, m.longest_repeat);
+        ok = false;
+    }
     return ok ? 0 : 1;
 }
