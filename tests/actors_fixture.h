@@ -55,7 +55,7 @@ class ActorsTest : public world_test::WorldTest {
     static std::string last_popup() {
         std::string text;
         specialfx_list.ForEach([&](specialfx_tag& fx) {
-            if (fx.typ == 4) text = fx.point;
+            if (fx.typ == EFFECT_SCORE) text = fx.point;
         });
         return text;
     }

@@ -12,7 +12,7 @@ TEST_F(FireballTest, LaunchFollowsTheHerosFacing) {
     EXPECT_EQ(game.fbshoot, 1);
     EXPECT_EQ(fireball.state, 1);
     EXPECT_EQ(fireball.xstp, 6.0f);
-    EXPECT_EQ(fireball.frame, 27);
+    EXPECT_EQ(fireball.frame, FRAME_FIREBALL_RIGHT);
     fireball.update(-2);
     EXPECT_FLOAT_EQ(fireball.ystp, 2.3f); // gravity comes before the move
     EXPECT_FLOAT_EQ(fireball.y, 202.3f);
@@ -25,7 +25,7 @@ TEST_F(FireballTest, SideHitsEndItTopHitsBounceIt) {
         put(5, 5, t); // centre (220, 220)
         fireball = fireball_tag{};
         fireball.state = 1;
-        fireball.frame = 27;
+        fireball.frame = FRAME_FIREBALL_RIGHT;
         fireball.x = 195.0f; // from the side
         fireball.y = 222.0f;
         fireball.collisions(index(5, 5));

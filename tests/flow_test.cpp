@@ -79,7 +79,7 @@ TEST(GameFlow, ADrowningIsNotTurnedIntoAnotherDeathInTheSameFrame) {
     StartGame(sc);
     InPlay(sc, [] {
         for (map_tag& c : map_cells)
-            if (std::abs(c.x - hero().x) < 20.0f && std::abs(c.y - hero().y) < 20.0f) c.tile1 = 94;
+            if (std::abs(c.x - hero().x) < 20.0f && std::abs(c.y - hero().y) < 20.0f) c.tile1 = TILE_WATER;
         monster_tag::Create(hero().x, hero().y, -1.0f, 0.0f, 1.0f, 1.0f, 2);
         monster_list.At(monster_list.Count() - 1)->entered = 1;
     });

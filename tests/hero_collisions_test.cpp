@@ -16,7 +16,7 @@ class HeroCollisions : public WorldTest {
 };
 
 TEST_F(HeroCollisions, LandingsAlwaysBounce) {
-    put(5, 10, 9);
+    put(5, 10, TILE_GROUND);
     hero().x = cell(5, 10).x;
     hero().y = cell(5, 10).y - 39.0f;
     hero().ystp = 5.0f;
@@ -35,7 +35,7 @@ TEST_F(HeroCollisions, LandingsAlwaysBounce) {
 }
 
 TEST_F(HeroCollisions, SpringboardLaunchesAndBumps) {
-    put(5, 10, 9, 11);
+    put(5, 10, TILE_GROUND, OBJECT_SPRINGBOARD);
     hero().x = cell(5, 10).x;
     hero().y = cell(5, 10).y - 39.0f;
     hero().collisions(index(5, 10));
@@ -45,14 +45,14 @@ TEST_F(HeroCollisions, SpringboardLaunchesAndBumps) {
 
 TEST_F(HeroCollisions, JumpFromAFloorBumpsTheBlockAbove) {
     for (int col = 0; col < 16; ++col) put(col, 11, 9);
-    map_tag& block = put(2, 7, 5);
-    block.objectid = 1;
+    map_tag& block = put(2, 7, TILE_BONUS);
+    block.objectid = CONTENT_MAGIC;
     hero().x = cell(2, 7).x;
     hero().y = 380.0f;
     for (int f = 0; f < 20; ++f) play_game();
     key(KEY_LCONTROL, true);
     for (int f = 0; f < 80; ++f) play_game();
-    EXPECT_EQ(block.tile1, 8);
+    EXPECT_EQ(block.tile1, TILE_USED);
     EXPECT_EQ(hero().magic, 1);
     EXPECT_EQ(hero().score, 100);
     EXPECT_EQ(game.jump, 0); // landed again
@@ -60,7 +60,7 @@ TEST_F(HeroCollisions, JumpFromAFloorBumpsTheBlockAbove) {
 }
 
 TEST_F(HeroCollisions, WallsPushTheHeroOut) {
-    put(5, 8, 9);
+    put(5, 8, TILE_GROUND);
     hero().x = cell(5, 8).x - 30.0f;
     hero().y = cell(5, 8).y + 5.0f;
     hero().ystp = 1.0f;
@@ -73,21 +73,21 @@ TEST_F(HeroCollisions, WallsPushTheHeroOut) {
 }
 
 TEST_F(HeroCollisions, HiddenBlockOpensOnlyInARisingJump) {
-    map_tag& c = put(5, 6, 0);
+    map_tag& c = put(5, 6, TILE_EMPTY);
     c.hidden = 1;
-    c.objectid = 0;
+    c.objectid = CONTENT_NONE;
     below(5, 6);
     game.jump = 0; // rising from a bounce
     hero().collisions(index(5, 6));
-    EXPECT_EQ(c.tile1, 0);
+    EXPECT_EQ(c.tile1, TILE_EMPTY);
     game.jump = 1;
     hero().ystp = 1.0f; // falling
     hero().collisions(index(5, 6));
-    EXPECT_EQ(c.tile1, 0);
+    EXPECT_EQ(c.tile1, TILE_EMPTY);
 
     hero().ystp = -5.0f;
     hero().collisions(index(5, 6));
-    EXPECT_EQ(c.tile1, 8);
+    EXPECT_EQ(c.tile1, TILE_USED);
     EXPECT_EQ(c.yoffset, -10);
     EXPECT_EQ(hero().score, 50);
     // The new used block is solid at once: the same test goes on to the head hit.
@@ -95,65 +95,65 @@ TEST_F(HeroCollisions, HiddenBlockOpensOnlyInARisingJump) {
 }
 
 TEST_F(HeroCollisions, HeadHitOnlyNearTheBlockCentre) {
-    map_tag& c = put(5, 6, 4);
-    c.objectid = 1;
+    map_tag& c = put(5, 6, TILE_BRICK);
+    c.objectid = CONTENT_MAGIC;
     below(5, 6, 21.0f);
     hero().collisions(index(5, 6));
-    EXPECT_EQ(c.tile1, 4);
+    EXPECT_EQ(c.tile1, TILE_BRICK);
     EXPECT_FLOAT_EQ(hero().ystp, -5.0f);
     below(5, 6, -21.0f);
     hero().collisions(index(5, 6));
-    EXPECT_EQ(c.tile1, 4);
+    EXPECT_EQ(c.tile1, TILE_BRICK);
 
     below(5, 6, 20.0f);
     hero().collisions(index(5, 6));
     EXPECT_FLOAT_EQ(hero().ystp, 2.0f);
     EXPECT_FLOAT_EQ(hero().yscale, 0.5f);
-    EXPECT_EQ(c.tile1, 8);
-    EXPECT_EQ(c.objectid, 0);
+    EXPECT_EQ(c.tile1, TILE_USED);
+    EXPECT_EQ(c.objectid, CONTENT_NONE);
     EXPECT_EQ(hero().magic, 1);
 }
 
 TEST_F(HeroCollisions, PoweredHeroBreaksOnlyEmptyBricks) {
     hero().power = 1;
-    map_tag& empty = put(5, 6, 4);
+    map_tag& empty = put(5, 6, TILE_BRICK);
     below(5, 6);
     hero().collisions(index(5, 6));
-    EXPECT_EQ(empty.tile1, 0);
+    EXPECT_EQ(empty.tile1, TILE_EMPTY);
     EXPECT_EQ(hero().score, 50);
     EXPECT_EQ(game.setpoint, "50");
 
-    map_tag& full = put(8, 6, 4);
-    full.objectid = 1;
+    map_tag& full = put(8, 6, TILE_BRICK);
+    full.objectid = CONTENT_MAGIC;
     below(8, 6);
     hero().collisions(index(8, 6));
-    EXPECT_EQ(full.tile1, 8);
+    EXPECT_EQ(full.tile1, TILE_USED);
     EXPECT_EQ(full.yoffset, -10);
     EXPECT_EQ(hero().score, 150);
     EXPECT_EQ(hero().magic, 1);
 }
 
 TEST_F(HeroCollisions, PlainHeroOnlyBumpsBricks) {
-    map_tag& brick = put(5, 6, 4);
+    map_tag& brick = put(5, 6, TILE_BRICK);
     below(5, 6);
     hero().collisions(index(5, 6));
-    EXPECT_EQ(brick.tile1, 4);
+    EXPECT_EQ(brick.tile1, TILE_BRICK);
     EXPECT_EQ(brick.yoffset, -10);
     EXPECT_EQ(hero().score, 0);
 }
 
 TEST_F(HeroCollisions, BonusBlockPaysOnlyAPoweredHero) {
-    map_tag& a = put(5, 6, 5);
+    map_tag& a = put(5, 6, TILE_BONUS);
     below(5, 6);
     hero().collisions(index(5, 6));
-    EXPECT_EQ(a.tile1, 8);
+    EXPECT_EQ(a.tile1, TILE_USED);
     EXPECT_EQ(hero().score, 0);
 
     hero().power = 1;
-    map_tag& b = put(8, 6, 5);
+    map_tag& b = put(8, 6, TILE_BONUS);
     below(8, 6);
     hero().collisions(index(8, 6));
-    EXPECT_EQ(b.tile1, 8);
+    EXPECT_EQ(b.tile1, TILE_USED);
     EXPECT_EQ(b.yoffset, -10);
     EXPECT_GE(hero().score, 100);
     EXPECT_LE(hero().score, 500);
@@ -162,8 +162,8 @@ TEST_F(HeroCollisions, BonusBlockPaysOnlyAPoweredHero) {
 }
 
 TEST_F(HeroCollisions, MultiMagicPaysUntilTheFirstHitAfterItsTimer) {
-    map_tag& c = put(5, 6, 4);
-    c.objectid = 2;
+    map_tag& c = put(5, 6, TILE_BRICK);
+    c.objectid = CONTENT_MULTI_MAGIC;
     int hits = 0;
     auto hit = [&] {
         below(5, 6);
@@ -176,12 +176,12 @@ TEST_F(HeroCollisions, MultiMagicPaysUntilTheFirstHitAfterItsTimer) {
         c.update(0);
         if (f % 40 == 0) hit();
     }
-    EXPECT_EQ(c.tile1, 4); // timer at 3: still paying
+    EXPECT_EQ(c.tile1, TILE_BRICK); // timer at 3: still paying
     c.update(0);
     EXPECT_EQ(c.multitmr, 2);
-    EXPECT_EQ(c.tile1, 4);
+    EXPECT_EQ(c.tile1, TILE_BRICK);
     hit();
-    EXPECT_EQ(c.tile1, 8);
+    EXPECT_EQ(c.tile1, TILE_USED);
     EXPECT_EQ(c.multitmr, 0);
     EXPECT_EQ(hero().magic, hits);
     EXPECT_EQ(hero().score, 100 * hits);
@@ -190,40 +190,40 @@ TEST_F(HeroCollisions, MultiMagicPaysUntilTheFirstHitAfterItsTimer) {
 }
 
 TEST_F(HeroCollisions, LevelItemAndFreeMagicAreCollected) {
-    put(5, 6, 0, 104);
+    put(5, 6, TILE_EMPTY, level_item_object(3));
     hero().x = cell(5, 6).x;
     hero().y = cell(5, 6).y;
     hero().collisions(index(5, 6));
     EXPECT_EQ(hero().item[2], 1);
     EXPECT_EQ(game.item, 1);
-    EXPECT_EQ(cell(5, 6).tile2, 0);
+    EXPECT_EQ(cell(5, 6).tile2, OBJECT_NONE);
 
-    put(6, 6, 9, 28);                // also on solid ground
+    put(6, 6, TILE_GROUND, OBJECT_MAGIC); // also on solid ground
     hero().x = cell(6, 6).x + 25.0f; // touches the box but not the round magic
     hero().collisions(index(6, 6));
-    EXPECT_EQ(cell(6, 6).tile2, 28);
+    EXPECT_EQ(cell(6, 6).tile2, OBJECT_MAGIC);
     hero().x = cell(6, 6).x;
     hero().y = cell(6, 6).y;
     hero().collisions(index(6, 6));
-    EXPECT_EQ(cell(6, 6).tile2, 0);
+    EXPECT_EQ(cell(6, 6).tile2, OBJECT_NONE);
     EXPECT_EQ(hero().magic, 1);
     EXPECT_EQ(hero().score, 100);
 }
 
 TEST_F(HeroCollisions, LiquidKillsEvenAnInvinciblePoweredHero) {
-    put(5, 11, 95);
+    put(5, 11, TILE_LAVA);
     hero().power = 2;
     game.invincible = 40;
     hero().x = cell(5, 11).x;
     hero().y = cell(5, 11).y - 30.0f;
     hero().collisions(index(5, 11));
     EXPECT_EQ(game.state, STATE_DEATH);
-    EXPECT_EQ(game.pumkdeath, 2);
+    EXPECT_EQ(game.pumkdeath, DEATH_LIQUID);
     EXPECT_EQ(hero().power, 0);
 }
 
 TEST_F(HeroCollisions, OnlyCellsOnScreenAreTested) {
-    map_tag& c = put(5, 11, 94);
+    map_tag& c = put(5, 11, TILE_WATER);
     c.x = -1.0f;
     hero().x = 5.0f;
     hero().y = c.y;

@@ -227,7 +227,7 @@ TEST_F(Hud, TheHeroJumpingInEndsTheArea) {
     EXPECT_EQ(p.x, 0.0f);
     ASSERT_EQ(specialfx_list.Count(), 1u);
     const specialfx_tag& splash = *specialfx_list.At(0);
-    EXPECT_EQ(splash.typ, 3);
+    EXPECT_EQ(splash.typ, EFFECT_SPLASH);
     EXPECT_EQ(splash.x, 320.0f);
     EXPECT_EQ(splash.y, 300.0f - 42.0f);
     EXPECT_GT(640 * 100 - CountColour(Region(0, 250, 640, 100), 0, 0, 0), 500); // still drawn

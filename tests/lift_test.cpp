@@ -16,11 +16,11 @@ void frame(int scroll = 0) {
 }
 
 TEST_F(Lifts, VerticalLiftTravelsBetweenTopAndBottom) {
-    elevator_tag::Create(100, 240, 1, 1);
+    elevator_tag::Create(100, 240, 1, LIFT_VERTICAL);
     EXPECT_FLOAT_EQ(last_lift().ystp, -2.0f); // exactly at the middle: upwards
-    elevator_tag::Create(100, 240.5f, 1, 1);
+    elevator_tag::Create(100, 240.5f, 1, LIFT_VERTICAL);
     EXPECT_FLOAT_EQ(last_lift().ystp, 2.0f);
-    elevator_tag::Create(300, 100, 1, 1);
+    elevator_tag::Create(300, 100, 1, LIFT_VERTICAL);
     elevator_tag& e = last_lift();
     for (int i = 0; i < 23; ++i) e.update(0);
     EXPECT_FLOAT_EQ(e.y, 54.0f);
@@ -31,7 +31,7 @@ TEST_F(Lifts, VerticalLiftTravelsBetweenTopAndBottom) {
 }
 
 TEST_F(Lifts, LiftRightOfTheScreenIsDrawnButStill) {
-    elevator_tag::Create(700, 300, 1, 1);
+    elevator_tag::Create(700, 300, 1, LIFT_VERTICAL);
     elevator_tag& e = last_lift();
     Cls();
     e.update(0);
@@ -46,7 +46,7 @@ TEST_F(Lifts, LiftRightOfTheScreenIsDrawnButStill) {
 }
 
 TEST_F(Lifts, HorizontalLiftStartsOnFirstLandingAndTurnsAfter280) {
-    elevator_tag::Create(50, 400, 1, 0);
+    elevator_tag::Create(50, 400, 1, LIFT_HORIZONTAL);
     elevator_tag& e = last_lift();
     for (int i = 0; i < 10; ++i) e.update(0);
     EXPECT_FLOAT_EQ(e.x, 50.0f);
@@ -80,7 +80,7 @@ TEST_F(Lifts, HorizontalLiftStartsOnFirstLandingAndTurnsAfter280) {
 }
 
 TEST_F(Lifts, AnyOverlapPutsTheHeroOnTop) {
-    elevator_tag::Create(300, 200, 1, 1); // rising
+    elevator_tag::Create(300, 200, 1, LIFT_VERTICAL); // rising
     elevator_tag& e = last_lift();
     e.y = 300.0f;
     hero().x = 300.0f;
@@ -98,8 +98,8 @@ TEST_F(Lifts, AnyOverlapPutsTheHeroOnTop) {
 }
 
 TEST_F(Lifts, LiftRemovesItselfDuringTheWalk) {
-    elevator_tag::Create(-78, 300, 1, 1);
-    elevator_tag::Create(200, 300, 1, 1);
+    elevator_tag::Create(-78, 300, 1, LIFT_VERTICAL);
+    elevator_tag::Create(200, 300, 1, LIFT_VERTICAL);
     hero().x = -78.0f;
     hero().y = 265.0f;
     frame(-4);

@@ -134,41 +134,41 @@ TEST_F(MapLoad, ResetClearsTheMapFieldsOnly) {
 }
 
 TEST_F(MapLoad, BlockContentsAndFreeMagic) {
-    put(1, 1, 5, 30); // block marked 30: an invincibility inside, not the start
-    put(2, 1, 4, 28); // magic in a brick
-    put(3, 1, 0, 28); // free magic in the air
-    put(4, 1, 9, 28); // free magic on solid ground stays a pickup
-    put(5, 1, 4, 29); // multi-magic brick
-    put(6, 1, 5, 49); // power-up
-    put(7, 1, 4, 50); // extra life
+    put(1, 1, TILE_BONUS, OBJECT_START); // a block marked as the start: an invincibility inside
+    put(2, 1, TILE_BRICK, OBJECT_MAGIC);
+    put(3, 1, TILE_EMPTY, OBJECT_MAGIC);  // free magic in the air
+    put(4, 1, TILE_GROUND, OBJECT_MAGIC); // free magic on solid ground stays a pickup
+    put(5, 1, TILE_BRICK, OBJECT_MULTI_MAGIC);
+    put(6, 1, TILE_BONUS, OBJECT_POWER_UP);
+    put(7, 1, TILE_BRICK, OBJECT_EXTRA_LIFE);
     player_slot[0].x = 77.0f;
     player_slot[0].y = 88.0f;
     map_tag::initialize();
 
-    EXPECT_EQ(cell(1, 1).objectid, 5);
+    EXPECT_EQ(cell(1, 1).objectid, CONTENT_INVINCIBILITY);
     EXPECT_EQ(cell(1, 1).tile2, 0);
     EXPECT_EQ(player_slot[0].x, 77.0f);
     EXPECT_EQ(player_slot[0].y, 88.0f);
-    EXPECT_EQ(cell(2, 1).objectid, 1);
+    EXPECT_EQ(cell(2, 1).objectid, CONTENT_MAGIC);
     EXPECT_EQ(cell(2, 1).tile2, 0);
     for (int c : {3, 4}) {
-        EXPECT_EQ(cell(c, 1).tile2, 28) << c;
+        EXPECT_EQ(cell(c, 1).tile2, OBJECT_MAGIC) << c;
         EXPECT_EQ(cell(c, 1).objectid, 0) << c;
     }
-    EXPECT_EQ(cell(5, 1).objectid, 2);
-    EXPECT_EQ(cell(6, 1).objectid, 3);
-    EXPECT_EQ(cell(7, 1).objectid, 4);
+    EXPECT_EQ(cell(5, 1).objectid, CONTENT_MULTI_MAGIC);
+    EXPECT_EQ(cell(6, 1).objectid, CONTENT_POWER_UP);
+    EXPECT_EQ(cell(7, 1).objectid, CONTENT_EXTRA_LIFE);
     for (int c = 1; c <= 7; ++c) EXPECT_EQ(cell(c, 1).hidden, 0) << c;
 }
 
 TEST_F(MapLoad, HiddenBlocksOnlyOnPassableTiles) {
-    put(1, 2, 2, 29); // hidden magic
-    put(2, 2, 0, 49); // hidden power-up
-    put(3, 2, 3, 50); // hidden extra life
-    put(4, 2, 0, 55); // hidden block worth 50 points: content 0 is real
-    put(5, 2, 1, 56); // hidden invincibility
+    put(1, 2, TILE_FENCE, OBJECT_MULTI_MAGIC); // hidden magic
+    put(2, 2, TILE_EMPTY, OBJECT_POWER_UP);
+    put(3, 2, TILE_TOMBSTONE, OBJECT_EXTRA_LIFE);
+    put(4, 2, TILE_EMPTY, OBJECT_HIDDEN_BLOCK); // worth 50 points: holding nothing is real
+    put(5, 2, TILE_BUSH, OBJECT_HIDDEN_INVINCIBILITY);
     map_tag::initialize();
-    const int expected[] = {1, 3, 4, 0, 5};
+    const int expected[] = {CONTENT_MAGIC, CONTENT_POWER_UP, CONTENT_EXTRA_LIFE, CONTENT_NONE, CONTENT_INVINCIBILITY};
     for (int c = 1; c <= 5; ++c) {
         EXPECT_EQ(cell(c, 2).hidden, 1) << c;
         EXPECT_EQ(cell(c, 2).tile2, 0) << c;
@@ -195,11 +195,11 @@ TEST_F(MapLoad, ContentNumbersOnOtherTilesStayAndAreOnlyDrawn) {
 TEST_F(MapLoad, StartCauldronWallsAndAnimationState) {
     game.curplayer = 1;
     player_slot[0].x = 11.0f;
-    put(4, 10, 0, 30);
-    put(134, 10, 0, 39);
+    put(4, 10, TILE_EMPTY, OBJECT_START);
+    put(134, 10, TILE_EMPTY, OBJECT_CAULDRON);
     cell(134, 10).x = 5380.9f; // truncated toward zero, after y - 3.0
     cell(134, 10).y = 420.5f;
-    put(20, 9, 0, 38);
+    put(20, 9, TILE_EMPTY, OBJECT_MONSTER_WALL);
     map_cells[17].multitmr = 0;
     map_cells[17].framectr = 2;
     map_cells[17].framedly = 9;
@@ -232,17 +232,17 @@ TEST_F(MapLoad, NoStartLeavesTheHeroWhereItWas) {
 }
 
 TEST_F(MapLoad, LiftsAreCreatedInCellOrder) {
-    put(30, 8, 0, 13);
-    put(10, 2, 0, 12);
-    put(50, 9, 0, 13);
+    put(30, 8, TILE_EMPTY, OBJECT_LIFT_VERTICAL);
+    put(10, 2, TILE_EMPTY, OBJECT_LIFT_HORIZONTAL);
+    put(50, 9, TILE_EMPTY, OBJECT_LIFT_VERTICAL);
     map_tag::initialize();
     std::vector<elevator_tag> lifts;
     elevator_list.ForEach([&](elevator_tag& e) { lifts.push_back(e); });
     ASSERT_EQ(lifts.size(), 3u);
-    EXPECT_EQ(lifts[0].frame, 12); // row 2 comes first
+    EXPECT_EQ(lifts[0].frame, FRAME_LIFT_HORIZONTAL); // row 2 comes first
     EXPECT_EQ(lifts[0].x, 420.0f);
     EXPECT_EQ(lifts[0].xscale, 2.0f);
-    EXPECT_EQ(lifts[1].frame, 13);
+    EXPECT_EQ(lifts[1].frame, FRAME_LIFT_VERTICAL);
     EXPECT_EQ(lifts[1].x, 1220.0f);
     EXPECT_EQ(lifts[1].ystp, 2.0f); // y 340: lower half starts downwards
     EXPECT_EQ(lifts[2].x, 2020.0f);
@@ -276,7 +276,8 @@ TEST_F(MapLoad, TheFifteenEmbeddedAreasLoad) {
                 EXPECT_EQ(game.cauldy, 417) << name;
             }
             int items = 0;
-            for (const map_tag& c : map_cells) items += c.tile2 >= 100 && c.tile2 <= 108;
+            for (const map_tag& c : map_cells)
+                items += c.tile2 >= OBJECT_LEVEL_ITEM && c.tile2 <= level_item_object(LEVEL_ITEMS);
             EXPECT_EQ(items, area == 3 ? 1 : 0) << name;
         }
 }
@@ -284,43 +285,47 @@ TEST_F(MapLoad, TheFifteenEmbeddedAreasLoad) {
 TEST_F(MapLoad, MonstersFromTheirNumbers) {
     if (!monsters_available()) GTEST_SKIP() << "monster_tag::Create is not built yet";
     // number, column, row
-    const int placed[][3] = {{57, 1, 10}, {59, 2, 10}, {61, 3, 10}, {64, 4, 10}, {67, 5, 10},  {69, 6, 10},
-                             {73, 7, 10}, {76, 8, 10}, {71, 9, 8},  {71, 10, 7}, {87, 11, 10}, {83, 12, 10}};
-    for (const auto& p : placed) put(p[1], p[2], 0, p[0]);
-    put(13, 11, 94, 81);
-    put(14, 11, 95, 88);
-    put(15, 5, 8, 26);
-    put(16, 5, 8, 27);
-    put(17, 5, 5, 30); // a block with content: never also a monster
+    const int placed[][3] = {
+        {OBJECT_WALKER_LEFT, 1, 10},       {OBJECT_WALKER_RIGHT, 2, 10},      {OBJECT_SHELL_MAKER_LEFT, 3, 10},
+        {OBJECT_SHELL_MAKER_RIGHT, 4, 10}, {OBJECT_SPIKY_WALKER_LEFT, 5, 10}, {OBJECT_SPIKY_WALKER_RIGHT, 6, 10},
+        {OBJECT_SHOOTER_LEFT, 7, 10},      {OBJECT_SHOOTER_RIGHT, 8, 10},     {OBJECT_HOVERER, 9, 8},
+        {OBJECT_HOVERER, 10, 7},           {OBJECT_CANNON, 11, 10},           {OBJECT_THROWER, 12, 10}};
+    for (const auto& p : placed) put(p[1], p[2], TILE_EMPTY, p[0]);
+    put(13, 11, TILE_WATER, OBJECT_HOPPER);
+    put(14, 11, TILE_LAVA, OBJECT_LEAPER);
+    put(15, 5, TILE_USED, OBJECT_FIRE_BAR_LEFT);
+    put(16, 5, TILE_USED, OBJECT_FIRE_BAR_RIGHT);
+    put(17, 5, TILE_BONUS, OBJECT_START); // a block with content: never also a monster
     map_tag::initialize();
     std::vector<monster_tag> m = monsters();
     ASSERT_EQ(m.size(), 16u);
 
     // Cell order: row 5 first, then row 7, row 8, row 10, row 11.
-    EXPECT_EQ(m[0].typ, 10);
-    EXPECT_EQ(m[0].frame, 26);
-    EXPECT_EQ(m[1].frame, 27);
-    EXPECT_EQ(m[2].typ, 3); // row 7, y 300: below 320, starts upwards
+    EXPECT_EQ(m[0].typ, MONSTER_FIRE_BAR);
+    EXPECT_EQ(m[0].frame, FRAME_FIREBALL_LEFT);
+    EXPECT_EQ(m[1].frame, FRAME_FIREBALL_RIGHT);
+    EXPECT_EQ(m[2].typ, MONSTER_HOVERER); // row 7, y 300: below 320, starts upwards
     EXPECT_EQ(m[2].ystp, -4.0f);
-    EXPECT_EQ(m[3].typ, 3); // row 8, y 340
+    EXPECT_EQ(m[3].typ, MONSTER_HOVERER); // row 8, y 340
     EXPECT_EQ(m[3].ystp, 4.0f);
-    const int walker_types[] = {0, 0, 1, 1, 2, 2, 4, 4};
+    const int walker_types[] = {MONSTER_WALKER,       MONSTER_WALKER,       MONSTER_SHELL_MAKER, MONSTER_SHELL_MAKER,
+                                MONSTER_SPIKY_WALKER, MONSTER_SPIKY_WALKER, MONSTER_SHOOTER,     MONSTER_SHOOTER};
     for (int k = 0; k < 8; ++k) {
         EXPECT_EQ(m[4 + k].typ, walker_types[k]) << k;
         EXPECT_EQ(m[4 + k].xstp, k % 2 == 0 ? -1.0f : 1.0f) << k;
         EXPECT_EQ(m[4 + k].y, 420.0f) << k;
     }
-    EXPECT_EQ(m[12].typ, 5);
-    EXPECT_EQ(m[13].typ, 6);
+    EXPECT_EQ(m[12].typ, MONSTER_CANNON);
+    EXPECT_EQ(m[13].typ, MONSTER_THROWER);
     EXPECT_EQ(m[13].x, 500.0f - 20.0f);
     EXPECT_EQ(m[13].y, 420.0f - 16.0f);
     EXPECT_EQ(m[13].xscale, 1.4f);
-    EXPECT_EQ(m[14].typ, 11);
+    EXPECT_EQ(m[14].typ, MONSTER_HOPPER);
     EXPECT_EQ(m[14].ystp, -8.0f);
-    EXPECT_EQ(m[15].typ, 8);
+    EXPECT_EQ(m[15].typ, MONSTER_LEAPER);
     EXPECT_EQ(m[15].xscale, 1.5f);
     for (const auto& p : placed) EXPECT_EQ(cell(p[1], p[2]).tile2, 0) << p[0];
-    EXPECT_EQ(cell(17, 5).objectid, 5);
+    EXPECT_EQ(cell(17, 5).objectid, CONTENT_INVINCIBILITY);
 }
 
 } // namespace

@@ -16,15 +16,15 @@ TEST_F(MapUpdate, AnimatesOnlyInsideTheVisibleBand) {
     for (float x : inside) {
         map_tag c;
         c.x = x;
-        c.tile1 = 5;
+        c.tile1 = TILE_BONUS;
         c.update(0);
         EXPECT_EQ(c.framedly, 1) << x;
     }
     for (float x : outside) {
         map_tag c;
         c.x = x;
-        c.tile1 = 5;
-        c.tile2 = 20;
+        c.tile1 = TILE_BONUS;
+        c.tile2 = OBJECT_TORCH;
         c.yoffset = -10;
         EXPECT_EQ(draws_made(c), 0) << x;
         EXPECT_EQ(c.framedly, 0) << x;
@@ -53,7 +53,7 @@ TEST_F(MapUpdate, BonusBlockCyclesEvery11FramesUntilUsed) {
     map_tag c;
     c.x = 100.0f;
     c.y = 100.0f;
-    c.tile1 = 5;
+    c.tile1 = TILE_BONUS;
     std::vector<int> seen;
     for (int i = 0; i < 33; ++i) {
         c.update(0);
@@ -63,7 +63,7 @@ TEST_F(MapUpdate, BonusBlockCyclesEvery11FramesUntilUsed) {
     EXPECT_EQ(seen[10], 1);
     EXPECT_EQ(seen[21], 2);
     EXPECT_EQ(seen[32], 0);
-    c.tile1 = 8;
+    c.tile1 = TILE_USED;
     int ctr = c.framectr, dly = c.framedly;
     for (int i = 0; i < 20; ++i) c.update(0);
     EXPECT_EQ(c.framectr, ctr);
@@ -73,7 +73,7 @@ TEST_F(MapUpdate, BonusBlockCyclesEvery11FramesUntilUsed) {
 TEST_F(MapUpdate, TorchesMagicAndItemsAnimate) {
     map_tag torch;
     torch.x = 100.0f;
-    torch.tile2 = 20;
+    torch.tile2 = OBJECT_TORCH;
     EXPECT_EQ(draws_made(torch), 2); // glow alpha and stretch
     torch.update(0);
     torch.update(0);
@@ -83,7 +83,7 @@ TEST_F(MapUpdate, TorchesMagicAndItemsAnimate) {
 
     map_tag magic;
     magic.x = 100.0f;
-    magic.tile2 = 28;
+    magic.tile2 = OBJECT_MAGIC;
     EXPECT_EQ(draws_made(magic), 1); // pulse
     EXPECT_EQ(magic.rotation, 5);
     EXPECT_EQ(DrawState().tform_rot, 0.0f);
@@ -91,7 +91,7 @@ TEST_F(MapUpdate, TorchesMagicAndItemsAnimate) {
 
     map_tag item;
     item.x = 100.0f;
-    item.tile2 = 104;
+    item.tile2 = level_item_object(3);
     std::vector<int> seen;
     for (int i = 0; i < 10; ++i) {
         item.update(0);
@@ -101,8 +101,8 @@ TEST_F(MapUpdate, TorchesMagicAndItemsAnimate) {
 
     map_tag plain;
     plain.x = 100.0f;
-    plain.tile1 = 4;
-    plain.tile2 = 11;
+    plain.tile1 = TILE_BRICK;
+    plain.tile2 = OBJECT_SPRINGBOARD;
     EXPECT_EQ(draws_made(plain), 0);
 }
 
@@ -116,8 +116,8 @@ TEST_F(MapUpdate, BumpedBlockRisesWithItsOverlayAndSettles) {
     map_tag c;
     c.x = 100.0f;
     c.y = 100.0f;
-    c.tile1 = 4;
-    c.tile2 = 11;
+    c.tile1 = TILE_BRICK;
+    c.tile2 = OBJECT_SPRINGBOARD;
     c.yoffset = -10;
     Cls();
     c.update(0);

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "game/kinds.h"
 #include "map_reach.h"
 #include "world/map_source.h"
 
@@ -18,10 +19,10 @@ Grid valid(int level, int area) {
     Grid g;
     g.level = level;
     g.area = area;
-    for (int c = 0; c < mapc::COLUMNS; ++c) g.t1(c, 11) = area == 3 ? 24 : 9;
-    g.t2(3, 10) = 30;
-    g.t2(134, 10) = 39;
-    if (area == 3) g.t2(60, 5) = 100 + 2 * (level - 1);
+    for (int c = 0; c < mapc::COLUMNS; ++c) g.t1(c, 11) = area == 3 ? TILE_LAIR_GROUND : TILE_GROUND;
+    g.t2(3, 10) = OBJECT_START;
+    g.t2(134, 10) = OBJECT_CAULDRON;
+    if (area == 3) g.t2(60, 5) = level_item_object(level);
     return g;
 }
 
@@ -56,14 +57,14 @@ TEST(Mapc, ParsesAPictureWithLegendAndComments) {
     ASSERT_TRUE(mapc::parse_source(text, "t.txt", g, errors)) << errors[0];
     EXPECT_EQ(g.level, 2);
     EXPECT_EQ(g.area, 3);
-    EXPECT_EQ(g.t2(3, 10), 30);
-    expect_cell(g, 7, 10, 24, 11);
-    EXPECT_EQ(g.t2(11, 10), 102); // '&' is the level's own item
-    EXPECT_EQ(g.t2(15, 10), 28);
-    expect_cell(g, 16, 10, 5, 49);
-    expect_cell(g, 18, 10, 8, 26);
-    EXPECT_EQ(g.t1(19, 11), 95);
-    expect_cell(g, 19, 10, 95, 88);
+    EXPECT_EQ(g.t2(3, 10), OBJECT_START);
+    expect_cell(g, 7, 10, TILE_LAIR_GROUND, OBJECT_SPRINGBOARD);
+    EXPECT_EQ(g.t2(11, 10), level_item_object(2)); // '&' is the level's own item
+    EXPECT_EQ(g.t2(15, 10), OBJECT_MAGIC);
+    expect_cell(g, 16, 10, TILE_BONUS, OBJECT_POWER_UP);
+    expect_cell(g, 18, 10, TILE_USED, OBJECT_FIRE_BAR_LEFT);
+    EXPECT_EQ(g.t1(19, 11), TILE_LAVA);
+    expect_cell(g, 19, 10, TILE_LAVA, OBJECT_LEAPER);
 }
 
 // A legend line may name a tile or an object by a character of the legend: hidden blocks in
@@ -187,33 +188,33 @@ TEST(Mapc, LevelItemRules) {
 }
 
 TEST(Mapc, ThirdAreaOnlyThingsAndLiquids) {
-    for (int t2 : {26, 27, 88}) {
+    for (int t2 : {OBJECT_FIRE_BAR_LEFT, OBJECT_FIRE_BAR_RIGHT, OBJECT_LEAPER}) {
         Grid g = valid(2, 2);
-        g.t1(40, 11) = 95;
+        g.t1(40, 11) = TILE_LAVA;
         g.t2(40, 11) = t2;
         EXPECT_NE(broken(g).find("third areas only"), std::string::npos) << t2;
     }
-    for (int t1 : {24, 25, 95}) {
+    for (int t1 : {TILE_LAIR_GROUND, TILE_LAIR_STONE, TILE_LAVA}) {
         Grid g = valid(2, 2);
         g.t1(40, 11) = t1;
         EXPECT_NE(broken(g).find("base tile " + std::to_string(t1) + " belongs in third areas only"),
                   std::string::npos);
     }
     Grid lair = valid(2, 3);
-    lair.t1(40, 11) = 95;
-    lair.t2(40, 11) = 88;
-    lair.t1(41, 11) = 94;
-    lair.t2(41, 11) = 81;
-    lair.t1(42, 5) = 8;
-    lair.t2(42, 5) = 26;
+    lair.t1(40, 11) = TILE_LAVA;
+    lair.t2(40, 11) = OBJECT_LEAPER;
+    lair.t1(41, 11) = TILE_WATER;
+    lair.t2(41, 11) = OBJECT_HOPPER;
+    lair.t1(42, 5) = TILE_USED;
+    lair.t2(42, 5) = OBJECT_FIRE_BAR_LEFT;
     EXPECT_EQ(broken(lair), "");
     Grid hopper = valid(1, 1);
-    hopper.t1(40, 11) = 9;
-    hopper.t2(40, 11) = 81;
+    hopper.t1(40, 11) = TILE_GROUND;
+    hopper.t2(40, 11) = OBJECT_HOPPER;
     EXPECT_NE(broken(hopper).find("liquid 94"), std::string::npos);
     Grid leaper = valid(1, 3);
-    leaper.t1(40, 11) = 94;
-    leaper.t2(40, 11) = 88;
+    leaper.t1(40, 11) = TILE_WATER;
+    leaper.t2(40, 11) = OBJECT_LEAPER;
     EXPECT_NE(broken(leaper).find("liquid 95"), std::string::npos);
 }
 

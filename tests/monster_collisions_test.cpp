@@ -11,7 +11,7 @@ TEST_F(MonsterCollisionsTest, OnlyTiles4To10HoldMonsters) {
     put(0, 0, 9); // a block far off, first in index order: not standing on it means falling
     for (int t : {4, 5, 6, 7, 8, 9, 10, 24, 25}) {
         put(7, 8, t); // centre (300, 340)
-        monster_tag& m = add_entered(300.0f, 305.0f, -1.0f, 0, 57);
+        monster_tag& m = add_entered(300.0f, 305.0f, -1.0f, MONSTER_WALKER, FRAME_WALKER_LEFT);
         m.collisions();
         const bool holds = t <= 10;
         EXPECT_EQ(m.y, holds ? 300.0f : 305.0f) << "tile " << t;
@@ -24,14 +24,23 @@ TEST_F(MonsterCollisionsTest, OnlyTiles4To10HoldMonsters) {
 // collisions put it back on top: it is drawn at the same height every frame, still or walking,
 // shell or not, as long as its picture reaches low enough in its frame.
 TEST_F(MonsterCollisionsTest, WalkersAndShellsStandLevelOnABlock) {
-    for (int c = 0; c < 16; ++c) put(c, 8, 4); // a brick floor, tops at y 320
+    for (int c = 0; c < 16; ++c) put(c, 8, TILE_BRICK); // a brick floor, tops at y 320
     const struct {
         int typ, frame;
-    } walkers[] = {{0, 57}, {0, 59}, {1, 61}, {1, 64}, {2, 67}, {2, 69}, {4, 73}, {4, 76}, {7, 63}, {7, 66}};
+    } walkers[] = {{MONSTER_WALKER, FRAME_WALKER_LEFT},
+                   {MONSTER_WALKER, FRAME_WALKER_RIGHT},
+                   {MONSTER_SHELL_MAKER, FRAME_SHELL_MAKER_LEFT},
+                   {MONSTER_SHELL_MAKER, FRAME_SHELL_MAKER_RIGHT},
+                   {MONSTER_SPIKY_WALKER, FRAME_SPIKY_WALKER_LEFT},
+                   {MONSTER_SPIKY_WALKER, FRAME_SPIKY_WALKER_RIGHT},
+                   {MONSTER_SHOOTER, FRAME_SHOOTER_LEFT},
+                   {MONSTER_SHOOTER, FRAME_SHOOTER_RIGHT},
+                   {MONSTER_SHELL, FRAME_SHELL_LEFT},
+                   {MONSTER_SHELL, FRAME_SHELL_RIGHT}};
     for (const auto& w : walkers)
         for (float xstp : {0.0f, 1.0f}) {
             monster_list.Clear();
-            monster_tag& m = add_entered(300.0f, 300.0f, w.typ == 7 ? 4.0f * xstp : xstp, w.typ, w.frame);
+            monster_tag& m = add_entered(300.0f, 300.0f, w.typ == MONSTER_SHELL ? 4.0f * xstp : xstp, w.typ, w.frame);
             m.frame = w.frame;
             hero_at(100.0f, 60.0f);
             std::vector<float> drawn_at;
@@ -45,9 +54,9 @@ TEST_F(MonsterCollisionsTest, WalkersAndShellsStandLevelOnABlock) {
 
 TEST_F(MonsterCollisionsTest, InvisibleWallsTurnTypes1To4OneStepAheadButNotType0) {
     cell(8, 7).hiddenwall = 1; // (340, 300): two pixels beyond the walkers' next step
-    monster_tag& shellmaker = add_entered(301.0f, 300.0f, 1.0f, 1, 64);
-    monster_tag& squasher = add_entered(301.0f, 300.0f, 1.0f, 0, 59);
-    monster_tag& far = add_entered(299.0f, 300.0f, 1.0f, 4, 76);
+    monster_tag& shellmaker = add_entered(301.0f, 300.0f, 1.0f, MONSTER_SHELL_MAKER, FRAME_SHELL_MAKER_RIGHT);
+    monster_tag& squasher = add_entered(301.0f, 300.0f, 1.0f, MONSTER_WALKER, FRAME_WALKER_RIGHT);
+    monster_tag& far = add_entered(299.0f, 300.0f, 1.0f, MONSTER_SHOOTER, FRAME_SHOOTER_RIGHT);
     shellmaker.collisions();
     squasher.collisions();
     far.collisions();
@@ -61,15 +70,15 @@ TEST_F(MonsterCollisionsTest, InvisibleWallsTurnTypes1To4OneStepAheadButNotType0
 TEST_F(MonsterCollisionsTest, StompedShellMakerBecomesStillShellThatTheNextStompKicks) {
     hero().level = 2;
     hero().area = 3;
-    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, 1, 61);
+    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, MONSTER_SHELL_MAKER, FRAME_SHELL_MAKER_LEFT);
     hero_at(300.0f, 277.0f);
     game.jump = 1;
     m.collisions(); // one pixel short
-    EXPECT_EQ(m.typ, 1);
+    EXPECT_EQ(m.typ, MONSTER_SHELL_MAKER);
     hero_at(300.0f, 278.0f);
     m.collisions();
-    EXPECT_EQ(m.typ, 7);
-    EXPECT_EQ(m.frame, 63);
+    EXPECT_EQ(m.typ, MONSTER_SHELL);
+    EXPECT_EQ(m.frame, FRAME_SHELL_LEFT);
     EXPECT_EQ(m.xstp, 0.0f);
     EXPECT_EQ(hero().y, 268.0f);
     EXPECT_EQ(hero().ystp, -3.0f);
@@ -97,8 +106,8 @@ TEST_F(MonsterCollisionsTest, StompedShellMakerBecomesStillShellThatTheNextStomp
 }
 
 TEST_F(MonsterCollisionsTest, WalkingIntoAStillShellOrAnyWalkerHurts) {
-    add_entered(300.0f, 300.0f, 0.0f, 7, 63);
-    specialfx_tag::Create(10, 10, 0, 0, 0, 0, 0, 1, 0);
+    add_entered(300.0f, 300.0f, 0.0f, MONSTER_SHELL, FRAME_SHELL_LEFT);
+    specialfx_tag::Create(10, 10, 0, 0, 0, 0, 0, EFFECT_BRICK_PIECE, 0);
     hero_at(273.0f, 300.0f); // the hero's right edge against the shell's left one
     hero().power = 2;
     monsters_frame();
@@ -110,7 +119,7 @@ TEST_F(MonsterCollisionsTest, WalkingIntoAStillShellOrAnyWalkerHurts) {
     monster_list.Clear();
     game.invincible = 0;
     game.jump = 1;
-    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, 0, 57);
+    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, MONSTER_WALKER, FRAME_WALKER_LEFT);
     hero_at(300.0f, 305.0f);
     m.collisions();
     EXPECT_EQ(game.state, STATE_DEATH);
@@ -120,8 +129,9 @@ TEST_F(MonsterCollisionsTest, WalkingIntoAStillShellOrAnyWalkerHurts) {
 TEST_F(MonsterCollisionsTest, StompsOnOtherTypesDoNothing) {
     hero_at(300.0f, 280.0f); // its feet in the spiky walker's spikes
     game.jump = 1;
-    for (int t : {2, 4, 5, 6, 8, 9, 11}) {
-        monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, t, 67);
+    for (int t : {MONSTER_SPIKY_WALKER, MONSTER_SHOOTER, MONSTER_CANNON, MONSTER_THROWER, MONSTER_LEAPER,
+                  MONSTER_WITCH_FIREBALL, MONSTER_HOPPER}) {
+        monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, t, FRAME_SPIKY_WALKER_LEFT);
         m.collisions();
         EXPECT_EQ(m.state, 1) << "type " << t;
         EXPECT_EQ(hero().ystp, 0.0f) << "type " << t;
@@ -132,7 +142,7 @@ TEST_F(MonsterCollisionsTest, StompsOnOtherTypesDoNothing) {
 }
 
 TEST_F(MonsterCollisionsTest, SquashedWalkerStaysFlatAndIsGone59UpdatesLater) {
-    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, 0, 57);
+    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, MONSTER_WALKER, FRAME_WALKER_LEFT);
     hero_at(300.0f, 272.0f);
     game.jump = 1;
     m.collisions();
@@ -151,11 +161,11 @@ TEST_F(MonsterCollisionsTest, SquashedWalkerStaysFlatAndIsGone59UpdatesLater) {
 
 TEST_F(MonsterCollisionsTest, MovingShellKnocksOutOthersButNotOneAtItsOwnTruncatedX) {
     hero().level = 3;
-    monster_tag& shell = add_entered(300.0f, 300.0f, 4.0f, 7, 66);
-    monster_tag& ahead = add_entered(330.0f, 300.0f, -1.0f, 2, 67);
-    monster_tag& level = add_entered(300.7f, 300.0f, -1.0f, 2, 67);
-    monster_tag& unseen = add(310.0f, 290.0f, 1.0f, 10); // fire bars and monsters not yet in too
-    unseen.frame = 27;
+    monster_tag& shell = add_entered(300.0f, 300.0f, 4.0f, MONSTER_SHELL, FRAME_SHELL_RIGHT);
+    monster_tag& ahead = add_entered(330.0f, 300.0f, -1.0f, MONSTER_SPIKY_WALKER, FRAME_SPIKY_WALKER_LEFT);
+    monster_tag& level = add_entered(300.7f, 300.0f, -1.0f, MONSTER_SPIKY_WALKER, FRAME_SPIKY_WALKER_LEFT);
+    monster_tag& unseen = add(310.0f, 290.0f, 1.0f, MONSTER_FIRE_BAR); // fire bars and monsters not yet in too
+    unseen.frame = FRAME_FIREBALL_RIGHT;
     shell.update(0);
     EXPECT_EQ(ahead.state, 0);
     EXPECT_EQ(ahead.ystp, 5.0f);
@@ -179,15 +189,16 @@ TEST_F(MonsterCollisionsTest, MovingShellKnocksOutOthersButNotOneAtItsOwnTruncat
 TEST_F(MonsterCollisionsTest, FireballTargets) {
     fireball.x = fireball.y = 300.0f;
     fireball.state = 1;
-    fireball.frame = 27;
-    for (int t : {8, 9, 10}) add_entered(300.0f, 300.0f, 0.0f, t, 88).collisions();
+    fireball.frame = FRAME_FIREBALL_RIGHT;
+    for (int t : {MONSTER_LEAPER, MONSTER_WITCH_FIREBALL, MONSTER_FIRE_BAR})
+        add_entered(300.0f, 300.0f, 0.0f, t, FRAME_LEAPER).collisions();
     EXPECT_EQ(fireball.state, 1);
 
     fireball.x = 310.0f;
-    monster_tag& out = add_entered(300.0f, 290.0f, 0.0f, 2, 67);
+    monster_tag& out = add_entered(300.0f, 290.0f, 0.0f, MONSTER_SPIKY_WALKER, FRAME_SPIKY_WALKER_LEFT);
     out.state = 0;
     out.ystp = 5.0f;
-    monster_tag& squashed = add_entered(300.0f, 290.0f, 0.0f, 0, 57);
+    monster_tag& squashed = add_entered(300.0f, 290.0f, 0.0f, MONSTER_WALKER, FRAME_WALKER_LEFT);
     squashed.state = 0;
     squashed.deathtmr = 30;
     out.collisions();
@@ -196,7 +207,7 @@ TEST_F(MonsterCollisionsTest, FireballTargets) {
     EXPECT_EQ(hero().score, 0);
     EXPECT_EQ(squashed.ystp, 0.0f);
 
-    monster_tag& live = add_entered(300.0f, 290.0f, 0.0f, 2, 67);
+    monster_tag& live = add_entered(300.0f, 290.0f, 0.0f, MONSTER_SPIKY_WALKER, FRAME_SPIKY_WALKER_LEFT);
     live.collisions();
     EXPECT_EQ(fireball.state, 0);
     EXPECT_EQ(live.state, 0);
@@ -209,20 +220,20 @@ TEST_F(MonsterCollisionsTest, FireballTargets) {
 // stays a drowning, with its splash, whatever touches the hero afterwards.
 TEST_F(MonsterCollisionsTest, AHeroAlreadyDyingIsNotHurtAgain) {
     hero_at(300.0f, 300.0f);
-    game.pumkdeath = 2;
+    game.pumkdeath = DEATH_LIQUID;
     game.state = STATE_DEATH;
-    specialfx_tag::Create(300.0f, 290.0f, 0, 0, 0.0f, 0.0f, 0.0f, 3, 1); // the splash
-    add_entered(300.0f, 300.0f, -1.0f, 2, 67).collisions();
-    monster_tag& shooter = add_entered(500.0f, 300.0f, 0.0f, 4, 73);
+    specialfx_tag::Create(300.0f, 290.0f, 0, 0, 0.0f, 0.0f, 0.0f, EFFECT_SPLASH, SPLASH_WATER); // the splash
+    add_entered(300.0f, 300.0f, -1.0f, MONSTER_SPIKY_WALKER, FRAME_SPIKY_WALKER_LEFT).collisions();
+    monster_tag& shooter = add_entered(500.0f, 300.0f, 0.0f, MONSTER_SHOOTER, FRAME_SHOOTER_LEFT);
     shooter.projectile = 1;
-    shooter.pframe = 79;
+    shooter.pframe = FRAME_SHOT_LEFT;
     shooter.px = 300.0f;
     shooter.py = 300.0f;
     shooter.update(0);
-    monster_tag& bar = add(300.0f, 340.0f, 1.0f, 10);
+    monster_tag& bar = add(300.0f, 340.0f, 1.0f, MONSTER_FIRE_BAR);
     bar.entered = 1;
     bar.update(0);
-    EXPECT_EQ(game.pumkdeath, 2);
+    EXPECT_EQ(game.pumkdeath, DEATH_LIQUID);
     EXPECT_EQ(specialfx_list.Count(), 1u);
     EXPECT_EQ(game.state, STATE_DEATH);
 }
@@ -230,8 +241,8 @@ TEST_F(MonsterCollisionsTest, AHeroAlreadyDyingIsNotHurtAgain) {
 TEST_F(MonsterCollisionsTest, InvincibleHeroKnocksOutWhatItTouchesExceptFireBars) {
     game.invincible = 20;
     hero_at(300.0f, 300.0f);
-    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, 4, 73);
-    monster_tag& bar = add_entered(300.0f, 300.0f, 0.0f, 10, 27);
+    monster_tag& m = add_entered(300.0f, 300.0f, -1.0f, MONSTER_SHOOTER, FRAME_SHOOTER_LEFT);
+    monster_tag& bar = add_entered(300.0f, 300.0f, 0.0f, MONSTER_FIRE_BAR, FRAME_FIREBALL_RIGHT);
     m.collisions();
     bar.collisions();
     EXPECT_EQ(m.state, 0);

@@ -16,7 +16,7 @@ specialitem_tag& item_at_hero(int typ) {
 
 TEST_F(SpecialItemTest, FirePowerGives1000PointsOnlyAtPower2) {
     hero().power = 2;
-    item_at_hero(6).collisions();
+    item_at_hero(PICKUP_FIRE_POWER).collisions();
     EXPECT_EQ(hero().score, 1000);
     EXPECT_EQ(last_popup(), "1000");
     EXPECT_TRUE(specialitem_list.Empty());
@@ -24,7 +24,7 @@ TEST_F(SpecialItemTest, FirePowerGives1000PointsOnlyAtPower2) {
     specialfx_list.Clear();
     for (int power : {0, 1}) {
         hero().power = power;
-        item_at_hero(6).collisions();
+        item_at_hero(PICKUP_FIRE_POWER).collisions();
         EXPECT_EQ(hero().power, 2);
     }
     EXPECT_EQ(hero().score, 1000);
@@ -33,16 +33,16 @@ TEST_F(SpecialItemTest, FirePowerGives1000PointsOnlyAtPower2) {
 
 TEST_F(SpecialItemTest, PowerUpLifeAndInvincibility) {
     hero().power = 2;
-    item_at_hero(3).collisions();
+    item_at_hero(PICKUP_POWER_UP).collisions();
     EXPECT_EQ(hero().power, 1); // also from power 2: the fire power is lost
 
-    item_at_hero(4).collisions();
+    item_at_hero(PICKUP_EXTRA_LIFE).collisions();
     EXPECT_EQ(hero().lives, 4);
     EXPECT_EQ(last_popup(), "1up");
     EXPECT_EQ(specialfx_list.At(0)->y, 60.0f - 40.0f);
 
     specialfx_list.Clear();
-    item_at_hero(5).collisions();
+    item_at_hero(PICKUP_INVINCIBILITY).collisions();
     EXPECT_EQ(game.invincible, 600);
     EXPECT_EQ(hero().score, 1500);
     EXPECT_TRUE(specialfx_list.Empty());
@@ -51,7 +51,7 @@ TEST_F(SpecialItemTest, PowerUpLifeAndInvincibility) {
 
 TEST_F(SpecialItemTest, BlocksTurnItsSidesPushItDownAndHoldIt) {
     put(8, 7, 9); // (340, 300)
-    specialitem_tag::Create(0.0f, 0.0f, 3);
+    specialitem_tag::Create(0.0f, 0.0f, PICKUP_POWER_UP);
     specialitem_tag& it = *specialitem_list.At(0);
     it.x = 307.0f; // rolling towards the block at its own height: the potion's glass ends 12 px right
     it.y = 300.0f; // of its centre, one pixel short of the block
@@ -79,7 +79,7 @@ TEST_F(SpecialItemTest, BlocksTurnItsSidesPushItDownAndHoldIt) {
     EXPECT_EQ(it.ystp, -1.0f);
     EXPECT_EQ(it.rstp, 0);
 
-    specialitem_tag::Create(0.0f, 0.0f, 6);
+    specialitem_tag::Create(0.0f, 0.0f, PICKUP_FIRE_POWER);
     specialitem_tag& fire = *specialitem_list.At(1);
     fire.x = 340.0f;
     fire.y = 275.0f;
@@ -95,8 +95,8 @@ TEST_F(SpecialItemTest, BlocksTurnItsSidesPushItDownAndHoldIt) {
 TEST_F(SpecialItemTest, OnlyTheInvincibilityItemDrawsRandomColours) {
     using world_test::random_draws;
     specialitem_tag star, life;
-    star.frame = 30;
-    life.frame = 50;
+    star.frame = FRAME_HERO;
+    life.frame = FRAME_EXTRA_LIFE;
     EXPECT_EQ(random_draws([&] { star.update(0); }), 3);
     EXPECT_EQ(random_draws([&] { life.update(0); }), 0);
 }

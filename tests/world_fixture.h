@@ -32,8 +32,8 @@ inline TImage* test_sheet() {
             for (int x = 0; x < 40; ++x) {
                 bool solid = true;
                 if (f == 0 || (f >= 1 && f <= 3) || (f >= 15 && f <= 23)) solid = false;
-                if (f == 30) solid = round_shape(x, y, 20.0f);
-                if (f == 28) solid = round_shape(x, y, 12.0f);
+                if (f == FRAME_HERO) solid = round_shape(x, y, 20.0f);
+                if (f == FRAME_MAGIC) solid = round_shape(x, y, 12.0f);
                 uint8_t* p = &pm.pixels[size_t(y) * pm.pitch + size_t(x) * 4];
                 // Each frame its own colour, so pictures show which frame was drawn.
                 p[0] = uint8_t(40 + f);

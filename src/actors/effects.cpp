@@ -16,19 +16,19 @@ void specialfx_tag::Create(float x, float y, int rotation, int rstp, float xstp,
     fx.astp = astp;
     fx.rotation = rotation;
     if (clr != 0) fx.clr = clr;
-    if (typ == 2) {
+    if (typ == EFFECT_MAGIC) {
         fx.alpha = 1.0f;
         fx.xscale = fx.yscale = 1.8f;
     } else {
         fx.alpha = 0.8f;
         fx.xscale = fx.yscale = 1.2f;
     }
-    if (typ == 4) {
+    if (typ == EFFECT_SCORE) {
         fx.xscale = 0.6f;
         fx.yscale = 0.8f;
         fx.point = game.setpoint;
     }
-    if (typ == 5) fx.xscale = fx.yscale = float(RandomFloat(0.1, 1.0));
+    if (typ == EFFECT_SPARKLE) fx.xscale = fx.yscale = float(RandomFloat(0.1, 1.0));
     specialfx_list.AddLast(fx);
 }
 
@@ -40,41 +40,43 @@ void specialfx_tag::update(int scroll) {
     SetBlend(BLEND_ALPHA);
     SetTransform(float(rotation), xscale, yscale);
     switch (typ) {
-    case 0: {
+    case EFFECT_AFTERIMAGE: {
         const float b = float(RandomFloat(255, 0));
         const float g = float(RandomFloat(255, 0));
         const float r = float(RandomFloat(255, 0));
         SetColor(int(r), int(g), int(b));
         xscale -= 0.01f;
         yscale -= 0.01f;
-        f = 30;
+        f = FRAME_HERO;
         break;
     }
-    case 1:
+    case EFFECT_BRICK_PIECE:
         ystp += 0.2f;
-        f = 97;
+        f = FRAME_BRICK_PIECE;
         xscale -= 0.01f;
         yscale -= 0.01f;
         break;
-    case 2:
-        f = 28;
+    case EFFECT_MAGIC:
+        f = FRAME_MAGIC;
         xscale -= 0.1f;
         yscale -= 0.1f;
         if (xscale <= 0.0f) specialfx_list.Remove(this);
         break;
-    case 3:
+    case EFFECT_SPLASH:
         frametmr += 1;
         if (frametmr > 12) {
             frametmr = 0;
             framectr += 1;
         }
         if (framectr == 4) specialfx_list.Remove(this);
-        f = clr == 1 ? framectr + 113 : clr == 2 ? framectr + 118 : framectr + 42;
+        f = framectr + (clr == SPLASH_WATER  ? FRAME_SPLASH_WATER
+                        : clr == SPLASH_LAVA ? FRAME_SPLASH_LAVA
+                                             : FRAME_SPLASH_CAULDRON);
         break;
-    case 5: f = 89 + current_player().power; break;
+    case EFFECT_SPARKLE: f = FRAME_SPARKLE + current_player().power; break;
     default: break;
     }
-    if (typ != 4)
+    if (typ != EFFECT_SCORE)
         DrawImageFrame(sprite_sheet, x, y, f);
     else
         draw_shadow_text(int(x), int(y), 250, 250, 0, point, 0);

@@ -14,12 +14,12 @@ void fireball_tag::Create(int x, int y) {
     fireball.y = float(y);
     if (game.curdir == 0) {
         fireball.xstp = -6.0f;
-        fireball.frame = 26;
+        fireball.frame = FRAME_FIREBALL_LEFT;
         fireball.rstp = -45;
     }
     if (game.curdir == 1) {
         fireball.xstp = 6.0f;
-        fireball.frame = 27;
+        fireball.frame = FRAME_FIREBALL_RIGHT;
         fireball.rstp = 45;
     }
     play_sfx(snd_fireball);
@@ -43,7 +43,7 @@ void fireball_tag::collisions(int i) {
     if (state == 0) return;
     const map_tag& c = map_cells[i];
     const int t = c.tile1, cx = int(c.x), cy = int(c.y);
-    const bool solid = (t >= 4 && t <= 10) || t == 24 || t == 25;
+    const bool solid = (t >= TILE_BRICK && t <= TILE_PLATFORM) || t == TILE_LAIR_GROUND || t == TILE_LAIR_STONE;
     if (!solid || !ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, cx, cy, t)) return;
     if (y > float(cy - 15) && int(x) != cx) { // met the block from the side
         state = 0;

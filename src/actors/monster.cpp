@@ -18,14 +18,14 @@ void hurt_hero() {
         p.power = 0;
         game.invincible = 50;
     } else {
-        game.pumkdeath = 1;
+        game.pumkdeath = DEATH_MONSTER;
         game.state = STATE_DEATH;
     }
 }
 
 bool overlaps_hero(int frame, int x, int y) {
     const player_tag& p = current_player();
-    return ImagesOverlap(sprite_sheet, x, y, frame, sprite_sheet, int(p.x), int(p.y), 30);
+    return ImagesOverlap(sprite_sheet, x, y, frame, sprite_sheet, int(p.x), int(p.y), FRAME_HERO);
 }
 
 void monster_tag::Create(float x, float y, float xstp, float ystp, float xscale, float yscale, int typ) {
@@ -38,17 +38,17 @@ void monster_tag::Create(float x, float y, float xstp, float ystp, float xscale,
     m.ystp = ystp;
     m.xscale = xscale;
     m.yscale = yscale;
-    if (typ == 10) {
+    if (typ == MONSTER_FIRE_BAR) {
         // A fire bar turns by a degree per update, its way given by the direction it was made with.
         m.xstp = 0.0f;
         if (xstp < 0.0f) {
             m.rstp = -22;
-            m.frame = 26;
+            m.frame = FRAME_FIREBALL_LEFT;
             m.frametmr = -1;
         }
         if (xstp > 0.0f) {
             m.rstp = 22;
-            m.frame = 27;
+            m.frame = FRAME_FIREBALL_RIGHT;
             m.frametmr = 1;
         }
     }
@@ -94,39 +94,47 @@ void shoot(monster_tag& m, float pxstp, int pframe, int frame) {
     play_sfx(snd_scorpshot);
 }
 
+// A walker shows the frames of the way it walks; standing still, it keeps its frame.
+void face(monster_tag& m, int left, int right) {
+    if (m.xstp < 0.0f)
+        m.frame = left;
+    else if (m.xstp > 0.0f)
+        m.frame = right;
+}
+
 void walker(monster_tag& m) {
     if (m.deathtmr != 0) {
-        if (m.typ == 0) { // squashed flat where it stood
-            m.frame = 57;
+        if (m.typ == MONSTER_WALKER) { // squashed flat where it stood
+            m.frame = FRAME_WALKER_LEFT;
             m.framectr = 0;
             m.ystp = 0.0f;
         }
         return;
     }
     cycle(m, 4);
-    if (m.typ != 4) {
-        static const int left[3] = {57, 61, 67}, right[3] = {59, 64, 69};
-        if (m.xstp < 0.0f)
-            m.frame = left[m.typ];
-        else if (m.xstp > 0.0f)
-            m.frame = right[m.typ];
-        return;
+    switch (m.typ) {
+    case MONSTER_WALKER: face(m, FRAME_WALKER_LEFT, FRAME_WALKER_RIGHT); return;
+    case MONSTER_SHELL_MAKER: face(m, FRAME_SHELL_MAKER_LEFT, FRAME_SHELL_MAKER_RIGHT); return;
+    case MONSTER_SPIKY_WALKER: face(m, FRAME_SPIKY_WALKER_LEFT, FRAME_SPIKY_WALKER_RIGHT); return;
+    default: break;
     }
     // The shooting walker fires along its floor at a hero on exactly its own height.
     const player_tag& p = current_player();
     if (m.xstp < 0.0f) {
-        m.frame = 73;
-        if (p.x < m.x && p.y == m.y && m.projectile == 0 && m.state != 0) shoot(m, -4.0f, 79, 75);
+        m.frame = FRAME_SHOOTER_LEFT;
+        if (p.x < m.x && p.y == m.y && m.projectile == 0 && m.state != 0)
+            shoot(m, -4.0f, FRAME_SHOT_LEFT, FRAME_SHOOTER_SHOOTING_LEFT);
     }
     if (m.xstp > 0.0f) {
-        m.frame = 76;
-        if (p.x > m.x && p.y == m.y && m.projectile == 0 && m.state != 0) shoot(m, 4.0f, 80, 78);
+        m.frame = FRAME_SHOOTER_RIGHT;
+        if (p.x > m.x && p.y == m.y && m.projectile == 0 && m.state != 0)
+            shoot(m, 4.0f, FRAME_SHOT_RIGHT, FRAME_SHOOTER_SHOOTING_RIGHT);
     }
     if (m.xstp == 0.0f && m.ctr1 != 0.0f) {
         // The pause after a shot, then on in the direction it fired.
         m.ctr1 -= 1.0f;
         m.framectr = 0;
-        if (m.ctr1 == 1.0f) m.xstp = m.pframe == 79 ? -1.0f : 1.0f;
+        if (m.ctr1 == 1.0f) m.xstp = m.pframe == FRAME_SHOT_LEFT ? -1.0f : 1.0f;
     }
 }
 
@@ -134,9 +142,9 @@ void thrower(monster_tag& m) {
     cycle(m, 5);
     if (m.ctr1 == -1.0f) m.xstp = -1.0f;
     if (m.ctr1 >= 0.0f) {
-        m.frame = 83;
+        m.frame = FRAME_THROWER;
     } else {
-        m.frame = 85;
+        m.frame = FRAME_THROWER_THROWING;
         m.framectr = 0;
     }
     m.ctr1 += 1.0f;
@@ -152,52 +160,52 @@ void thrower(monster_tag& m) {
         m.py = m.y - 10.0f;
         m.pxstp = -3.0f;
         m.pystp = -4.0f;
-        m.pframe = 86;
+        m.pframe = FRAME_THROWN;
         play_sfx(snd_hbthrow);
     }
-    if (m.frame != 85) { // the object it carries over its head
+    if (m.frame != FRAME_THROWER_THROWING) { // the object it carries over its head
         SetDrawScale(1.4f, 1.4f);
-        DrawImageFrame(sprite_sheet, m.x + 9.0f, m.y - 40.0f, 86);
+        DrawImageFrame(sprite_sheet, m.x + 9.0f, m.y - 40.0f, FRAME_THROWN);
     }
 }
 
 void behave(monster_tag& m) {
     switch (m.typ) {
-    case 10: fire_bar(m); break;
-    case 0:
-    case 1:
-    case 2:
-    case 4: walker(m); break;
-    case 7:
+    case MONSTER_FIRE_BAR: fire_bar(m); break;
+    case MONSTER_WALKER:
+    case MONSTER_SHELL_MAKER:
+    case MONSTER_SPIKY_WALKER:
+    case MONSTER_SHOOTER: walker(m); break;
+    case MONSTER_SHELL:
         if (m.state != 0) {
             m.framectr = 0;
             if (m.xstp < 0.0f)
-                m.frame = 63;
+                m.frame = FRAME_SHELL_LEFT;
             else if (m.xstp > 0.0f)
-                m.frame = 66;
+                m.frame = FRAME_SHELL_RIGHT;
             monster_tag::bscollisions(int(m.x), int(m.y), m.frame);
         }
         break;
-    case 3:
+    case MONSTER_HOVERER:
         if (m.state != 0) {
             cycle(m, 4);
-            m.frame = 71;
+            m.frame = FRAME_HOVERER;
             m.ystp += m.ctr1;
             if (m.ystp <= -4.0f)
                 m.ctr1 = 0.1f;
             else if (m.ystp >= 4.0f)
                 m.ctr1 = -0.1f;
         } else {
-            m.frame = 72;
+            m.frame = FRAME_HOVERER_KILLED;
             m.framectr = 0;
             m.ystp += 0.5f;
         }
         break;
-    case 11:
+    case MONSTER_HOPPER:
         if (m.state != 0) {
             m.ystp += 0.1f;
             m.rstp = -1;
-            m.frame = 81;
+            m.frame = FRAME_HOPPER;
             cycle(m, 2);
             if (m.y >= m.sy) {
                 m.ystp = -8.0f;
@@ -205,16 +213,16 @@ void behave(monster_tag& m) {
             }
         }
         break;
-    case 6: thrower(m); break;
-    case 5: m.frame = 87; break;
-    case 9:
+    case MONSTER_THROWER: thrower(m); break;
+    case MONSTER_CANNON: m.frame = FRAME_CANNON; break;
+    case MONSTER_WITCH_FIREBALL:
         m.rotation = 270;
-        m.frame = 88;
+        m.frame = FRAME_LEAPER;
         cycle(m, 1);
         break;
-    case 8: // leaps on whether alive or not
+    case MONSTER_LEAPER: // leaps on whether alive or not
         m.ystp += 0.1f;
-        m.frame = 88;
+        m.frame = FRAME_LEAPER;
         cycle(m, 1);
         m.rotation = m.ystp > 0.0f ? 180 : 0;
         if (m.y >= m.sy) m.ystp = -8.0f;
@@ -227,11 +235,11 @@ void move_projectile(monster_tag& m, int scroll) {
     m.px += float(scroll);
     // Masked like the bodies, also for a shooter not yet on screen, whose body step did not run.
     SetBlend(BLEND_MASK);
-    if (m.pframe == 37) {
+    if (m.pframe == FRAME_CANNONBALL) {
         SetTransform(float(m.prstp), 1.2f, 1.2f);
         m.prstp -= 5;
     }
-    if (m.pframe == 86) {
+    if (m.pframe == FRAME_THROWN) {
         SetTransform(float(m.prstp), 1.4f, 1.4f);
         m.prstp -= 22;
         m.pystp += 0.1f;
@@ -246,7 +254,7 @@ void move_projectile(monster_tag& m, int scroll) {
         hurt_hero();
     }
     if (m.px < 0.0f || m.py > 480.0f) m.projectile = 0;
-    if (m.pframe == 80 && m.px > 660.0f) m.projectile = 0;
+    if (m.pframe == FRAME_SHOT_RIGHT && m.px > 660.0f) m.projectile = 0;
 }
 
 } // namespace
@@ -254,7 +262,7 @@ void move_projectile(monster_tag& m, int scroll) {
 void monster_tag::update(int scroll) {
     x += float(scroll);
     sx += float(scroll);
-    if (entered != 0 || typ == 9) {
+    if (entered != 0 || typ == MONSTER_WITCH_FIREBALL) {
         behave(*this);
         SetBlend(BLEND_MASK);
         SetTransform(float(rotation), xscale, yscale);
@@ -270,18 +278,18 @@ void monster_tag::update(int scroll) {
         x += xstp;
         y += ystp;
         rotation += rstp;
-        if (typ == 7 && x > 680.0f) monster_list.Remove(this);
+        if (typ == MONSTER_SHELL && x > 680.0f) monster_list.Remove(this);
         if (y > 480.0f || x < -100.0f) monster_list.Remove(this);
     }
     if (projectile != 0) move_projectile(*this, scroll);
     // A cannon fires at a hero on its left even before it is on screen.
     const player_tag& p = current_player();
-    if (typ == 5 && x < 900.0f && p.x < x && projectile == 0 && state != 0) {
+    if (typ == MONSTER_CANNON && x < 900.0f && p.x < x && projectile == 0 && state != 0) {
         projectile = 1;
         px = x - 30.0f;
         py = y - 5.0f;
         pxstp = -4.0f;
-        pframe = 37;
+        pframe = FRAME_CANNONBALL;
         play_sfx(snd_cannon);
     }
     if (ystp > 6.0f) ystp = 6.0f;

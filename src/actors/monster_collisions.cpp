@@ -18,22 +18,30 @@ void knock_out(monster_tag& m) {
 // Points with a pop-up that shows them rising from (ax, ay).
 void award(int points, float ax, float ay) {
     game.setpoint = std::to_string(points);
-    specialfx_tag::Create(ax - 10.0f, ay, 0, 0, 0.0f, -1.0f, 0.01f, 4, 0);
+    specialfx_tag::Create(ax - 10.0f, ay, 0, 0, 0.0f, -1.0f, 0.01f, EFFECT_SCORE, 0);
     current_player().score += points;
 }
 
 int points_for(const player_tag& p) { return 100 * p.level + 50 * p.area; }
 
-bool walks_on_blocks(int typ) { return typ == 0 || typ == 1 || typ == 2 || typ == 4 || typ == 7; }
+bool walks_on_blocks(int typ) {
+    return typ == MONSTER_WALKER || typ == MONSTER_SHELL_MAKER || typ == MONSTER_SPIKY_WALKER ||
+           typ == MONSTER_SHOOTER || typ == MONSTER_SHELL;
+}
+
+// The walkers that turn at monster walls (the walker itself walks through them).
+bool sees_monster_walls(int typ) {
+    return typ == MONSTER_SHELL_MAKER || typ == MONSTER_SPIKY_WALKER || typ == MONSTER_SHOOTER;
+}
 
 void map_contacts(monster_tag& m) {
     for (const map_tag& c : map_cells) {
         const int t = c.tile1, cx = int(c.x), cy = int(c.y);
         // Invisible walls turn the walkers that respect them, one step ahead.
-        if (c.hiddenwall == 1 && (m.typ == 1 || m.typ == 2 || m.typ == 4) &&
-            ImagesOverlap(sprite_sheet, int(m.x + m.xstp), int(m.y), m.frame, sprite_sheet, cx, cy, 1))
+        if (c.hiddenwall == 1 && sees_monster_walls(m.typ) &&
+            ImagesOverlap(sprite_sheet, int(m.x + m.xstp), int(m.y), m.frame, sprite_sheet, cx, cy, FRAME_BUSH))
             m.xstp = m.xstp - 2.0f * m.xstp;
-        if (t >= 4 && t <= 10 && m.state != 0 && walks_on_blocks(m.typ)) {
+        if (t >= TILE_BRICK && t <= TILE_PLATFORM && m.state != 0 && walks_on_blocks(m.typ)) {
             if (ImagesOverlap(sprite_sheet, int(m.x), int(m.y), m.frame, sprite_sheet, cx, cy, t)) {
                 if (m.y < float(cy - 18)) {
                     m.ystp = 0.0f;
@@ -47,7 +55,7 @@ void map_contacts(monster_tag& m) {
                     m.xstp = 1.0f;
                     m.x = float(cx + 40);
                 }
-                if (m.typ == 7) {
+                if (m.typ == MONSTER_SHELL) {
                     if (m.y >= float(cy) && m.x < float(cx)) {
                         m.xstp = -4.0f;
                         m.x = float(cx - 40);
@@ -69,32 +77,32 @@ void map_contacts(monster_tag& m) {
 void stomp(monster_tag& m, player_tag& p, int hx) {
     report_event(GameEvent::Stomp, m.typ);
     game.jump = 1;
-    if (m.typ == 3) {
+    if (m.typ == MONSTER_HOVERER) {
         m.ystp = 5.0f;
         m.rstp = -22;
         m.state = 0;
     }
-    if (m.typ == 0) {
+    if (m.typ == MONSTER_WALKER) {
         m.xstp = 0.0f;
         m.y += 10.0f;
         m.yscale = 0.5f;
         m.deathtmr = 60;
         m.state = 0;
     }
-    if (m.typ == 7) { // kicked away from the hero
+    if (m.typ == MONSTER_SHELL) { // kicked away from the hero
         m.xstp = float(hx) <= m.x ? 4.0f : -4.0f;
         p.y -= 10.0f;
         play_sfx(snd_bonk);
     }
-    if (m.typ == 1) { // becomes a shell, lying still until the next stomp
-        m.typ = 7;
+    if (m.typ == MONSTER_SHELL_MAKER) { // becomes a shell, lying still until the next stomp
+        m.typ = MONSTER_SHELL;
         m.xstp = 0.0f;
-        m.frame = m.frame == 61 ? 63 : 66;
+        m.frame = m.frame == FRAME_SHELL_MAKER_LEFT ? FRAME_SHELL_LEFT : FRAME_SHELL_RIGHT;
         p.y -= 10.0f;
         play_sfx(snd_bonk);
     }
     p.ystp = -3.0f;
-    play_sfx(m.typ == 0 ? snd_splat : snd_edeath);
+    play_sfx(m.typ == MONSTER_WALKER ? snd_splat : snd_edeath);
     award(points_for(p), m.x, m.y);
 }
 
@@ -103,10 +111,10 @@ void stomp(monster_tag& m, player_tag& p, int hx) {
 void monster_tag::collisions() {
     player_tag& p = current_player();
     const int hx = int(p.x), hy = int(p.y);
-    if (entered == 0 || typ == 10) return;
+    if (entered == 0 || typ == MONSTER_FIRE_BAR) return;
 
     // A monster already knocked out or squashed lets the fireball pass.
-    if (fireball.state == 1 && state != 0 && typ != 8 && typ != 9 &&
+    if (fireball.state == 1 && state != 0 && typ != MONSTER_LEAPER && typ != MONSTER_WITCH_FIREBALL &&
         ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, int(fireball.x), int(fireball.y),
                       fireball.frame)) {
         fireball.state = 0;
@@ -126,7 +134,8 @@ void monster_tag::collisions() {
         }
         const bool is_stomp = (game.jump != 0 || p.ystp > 5.0f) && y > float(hy - 5);
         if (is_stomp) {
-            if (typ == 0 || typ == 1 || typ == 3 || typ == 7) stomp(*this, p, hx);
+            if (typ == MONSTER_WALKER || typ == MONSTER_SHELL_MAKER || typ == MONSTER_HOVERER || typ == MONSTER_SHELL)
+                stomp(*this, p, hx);
             return; // a stomp on anything else does nothing at all
         }
         if (hero_dying()) return;

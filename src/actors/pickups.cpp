@@ -1,4 +1,4 @@
-// Pickups released from blocks: power-up (3), extra life (4), invincibility (5), fire power (6).
+// Pickups released from blocks: power-up, extra life, invincibility and fire power.
 #include "game/media.h"
 #include "game/events.h"
 #include "game/game.h"
@@ -6,7 +6,11 @@
 void specialitem_tag::Create(float x, float y, int typ) {
     specialitem_tag it;
     it.typ = typ;
-    it.frame = typ == 5 ? 30 : typ == 3 ? 49 : typ == 4 ? 50 : typ == 6 ? 51 : 0;
+    it.frame = typ == PICKUP_INVINCIBILITY ? FRAME_HERO
+               : typ == PICKUP_POWER_UP    ? FRAME_POWER_UP
+               : typ == PICKUP_EXTRA_LIFE  ? FRAME_EXTRA_LIFE
+               : typ == PICKUP_FIRE_POWER  ? FRAME_FIRE_POWER
+                                           : FRAME_BLANK;
     it.rstp = 22;
     it.yinc = 0.2f;
     it.x = x;
@@ -20,13 +24,13 @@ void specialitem_tag::update(int scroll) {
     rotation += rstp;
     SetDrawRotation(float(rotation));
     SetBlend(BLEND_MASK);
-    if (frame == 30) { // the invincibility pickup flashes in random colours
+    if (frame == FRAME_HERO) { // the invincibility pickup flashes in random colours
         const float b = float(RandomFloat(255, 0));
         const float g = float(RandomFloat(255, 0));
         const float r = float(RandomFloat(255, 0));
         SetColor(int(r), int(g), int(b));
     }
-    if (frame == 51) {
+    if (frame == FRAME_FIRE_POWER) {
         framedly += 1;
         if (framedly > 5) {
             framedly = 0;
@@ -46,21 +50,21 @@ void specialitem_tag::update(int scroll) {
 namespace {
 void popup(const std::string& text, float x, float y) {
     game.setpoint = text;
-    specialfx_tag::Create(x, y, 0, 0, 0.0f, -1.0f, 0.01f, 4, 0);
+    specialfx_tag::Create(x, y, 0, 0, 0.0f, -1.0f, 0.01f, EFFECT_SCORE, 0);
 }
 } // namespace
 
 void specialitem_tag::collisions() {
     player_tag& p = current_player();
     const int hx = int(p.x), hy = int(p.y);
-    if (ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, hx, hy, 30)) {
+    if (ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, hx, hy, FRAME_HERO)) {
         report_event(GameEvent::ItemTaken, typ);
         switch (typ) {
-        case 3:
+        case PICKUP_POWER_UP:
             p.power = 1;
             play_sfx(snd_powerup);
             break;
-        case 6:
+        case PICKUP_FIRE_POWER:
             if (p.power == 2) {
                 p.score += 1000;
                 popup("1000", x - 15.0f, y - 40.0f);
@@ -68,12 +72,12 @@ void specialitem_tag::collisions() {
             p.power = 2;
             play_sfx(snd_powerup);
             break;
-        case 4:
+        case PICKUP_EXTRA_LIFE:
             p.lives += 1;
             play_sfx(snd_extralife);
             popup("1up", x - 10.0f, y - 40.0f);
             break;
-        case 5:
+        case PICKUP_INVINCIBILITY:
             game.invincible = 600;
             play_sfx(snd_invincible);
             p.score += 1500;
@@ -85,21 +89,21 @@ void specialitem_tag::collisions() {
     }
     for (const map_tag& c : map_cells) {
         const int cx = int(c.x), cy = int(c.y), t = c.tile1;
-        if (cx <= 0 || cx >= 640 || t < 4 || t > 10) continue;
+        if (cx <= 0 || cx >= 640 || t < TILE_BRICK || t > TILE_PLATFORM) continue;
         if (!ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, cx, cy, t)) continue;
         if (x > float(cx) && y > float(cy - 18) && y < float(cy + 18)) xstp = 2.0f;
         if (x < float(cx) && y > float(cy - 18) && y < float(cy + 18)) xstp = -2.0f;
         if (y < float(cy - 18)) { // resting on the block
             y = float(cy) - 35.0f;
-            if (typ == 5) {
+            if (typ == PICKUP_INVINCIBILITY) {
                 ystp = -3.0f;
                 if (xstp == 0.0f) xstp = 2.0f;
-            } else if (typ == 6) {
+            } else if (typ == PICKUP_FIRE_POWER) {
                 yinc = 0.0f;
                 rstp = 0;
                 rotation = 0;
                 y = float(cy) - 40.0f;
-            } else if (typ == 3 || typ == 4) {
+            } else if (typ == PICKUP_POWER_UP || typ == PICKUP_EXTRA_LIFE) {
                 if (xstp == 0.0f) xstp = 2.0f;
                 ystp = -1.0f;
                 rstp = 0;

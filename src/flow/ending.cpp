@@ -30,7 +30,8 @@ void draw_endbkgr() {
     SetTransform(0, 1, 1);
     DrawImageFrame(backdrop1, 0, 0, 0);
     for (int i = 0; i < 192; ++i)
-        DrawImageFrame(sprite_sheet, float(20 + 40 * (i % 16)), float(20 + 40 * (i / 16)), i < 176 ? 0 : 24);
+        DrawImageFrame(sprite_sheet, float(20 + 40 * (i % 16)), float(20 + 40 * (i / 16)),
+                       i < 176 ? FRAME_BLANK : FRAME_LAIR_GROUND);
     SetBlend(BLEND_ALPHA);
     SetAlpha(1.0f);
 
@@ -41,17 +42,17 @@ void draw_endbkgr() {
         if (game.cauldfc > 2) game.cauldfc = 0;
     }
     SetDrawScale(2.6f, 2.0f);
-    DrawImageFrame(sprite_sheet, float(game.cauldx), float(game.cauldy), 39 + game.cauldfc);
+    DrawImageFrame(sprite_sheet, float(game.cauldx), float(game.cauldy), FRAME_CAULDRON + game.cauldfc);
 
     const float r = rnd(0.0f, 3.0f);
     SetDrawScale(1.5f + r, 1.5f + r);
     SetAlpha(0.2f);
-    DrawImageFrame(sprite_sheet, 120, 200, 36);
-    DrawImageFrame(sprite_sheet, 520, 200, 36);
+    DrawImageFrame(sprite_sheet, 120, 200, FRAME_GLOW);
+    DrawImageFrame(sprite_sheet, 520, 200, FRAME_GLOW);
     SetAlpha(1.0f);
     SetDrawScale(1.2f, 1.2f);
-    DrawImageFrame(sprite_sheet, 120, 200, int(20.0f + rnd(0.0f, 3.0f)));
-    DrawImageFrame(sprite_sheet, 520, 200, int(20.0f + rnd(0.0f, 3.0f)));
+    DrawImageFrame(sprite_sheet, 120, 200, int(float(FRAME_TORCH) + rnd(0.0f, 3.0f)));
+    DrawImageFrame(sprite_sheet, 520, 200, int(float(FRAME_TORCH) + rnd(0.0f, 3.0f)));
     SetDrawScale(1, 1);
 }
 
@@ -118,10 +119,10 @@ void the_ending() {
             const float ry = rnd(0.0f, 1.2f);
             const float rx = rnd(0.0f, 1.2f);
             SetTransform(float(spin), 1.2f + rx, 1.2f + ry);
-            DrawImageFrame(sprite_sheet, 280, hero_y, 96);
+            DrawImageFrame(sprite_sheet, 280, hero_y, FRAME_POWER_GLOW);
             SetAlpha(1.0f);
             SetTransform(float(spin), 1.2f, 1.2f);
-            DrawImageFrame(sprite_sheet, 280, hero_y, 30);
+            DrawImageFrame(sprite_sheet, 280, hero_y, FRAME_HERO);
             spin += 10;
             hero_y -= 1.0f;
             if (hero_y < 180.0f) {
@@ -157,7 +158,7 @@ void the_ending() {
             const int x = int(320 + 250 * CosDeg(item_angle[m]));
             const int y = int(240 + 250 * SinDeg(item_angle[m]));
             SetTransform(float(item_spin), 1.5f, 1.5f);
-            DrawImageFrame(sprite_sheet, float(x), float(y), 100 + 2 * m + f);
+            DrawImageFrame(sprite_sheet, float(x), float(y), FRAME_LEVEL_ITEM + 2 * m + f);
             item_spin += 1;
             item_angle[m] += 1;
             if (item_angle[m] > 360) item_angle[m] = 0;
@@ -186,7 +187,7 @@ void the_ending() {
             if (p.lives <= 0) {
                 draw_shadow_text(160, 280, 10, 250, 10, "** Press JUMP to continue. **", 0);
                 prompt = true;
-                if (prompt_shown && (KeyWasHit(162) || JoyButtonHit(0, 0) || MouseWasHit(1))) break;
+                if (prompt_shown && (KeyWasHit(KEY_LCONTROL) || JoyButtonHit(0, 0) || MouseWasHit(1))) break;
             }
         } else {
             draw_shadow_text(200, 60, red, green, blue, "** Congradulations! **", 0);
@@ -194,7 +195,7 @@ void the_ending() {
         // Only a press made while the prompt is on screen counts: one made earlier (during the last
         // level-end screen or the scene itself) is dropped.
         if (!prompt_shown) {
-            KeyWasHit(162);
+            KeyWasHit(KEY_LCONTROL);
             JoyButtonHit(0, 0);
             MouseWasHit(1);
         }

@@ -7,7 +7,7 @@
 #include "game/text.h"
 
 void key_inputs() {
-    if (KeyWasHit(112)) { // F1: back to the title
+    if (KeyWasHit(KEY_F1)) { // F1: back to the title
         Cls();
         show_frame_only();
         DelayMs(1000);
@@ -21,17 +21,17 @@ void key_inputs() {
         demo_active = 0;
     }
     // F2: effects (not while a demo plays with the sound muted)
-    if (KeyWasHit(113) && demo_active == 0) game.sound = game.sound != 0 ? 0 : 1;
-    if (KeyWasHit(114)) { // F3: music
+    if (KeyWasHit(KEY_F2) && demo_active == 0) game.sound = game.sound != 0 ? 0 : 1;
+    if (KeyWasHit(KEY_F3)) { // F3: music
         game.music = game.music != 0 ? 0 : 1;
         music_channel.SetPaused(game.music != 0 ? 0 : 1);
     }
-    const bool pause_hit = KeyWasHit(32) || JoyButtonHit(2, 0);
+    const bool pause_hit = KeyWasHit(KEY_SPACE) || JoyButtonHit(2, 0);
     if (pause_hit && game.state == STATE_PLAY) {
         draw_shadow_text(0, 200, 0, 255, 0, "** Paused **", 1);
         show_frame_only();
         while (true) {
-            if (KeyWasHit(32) || JoyButtonHit(0, 0) || JoyButtonHit(2, 0)) break;
+            if (KeyWasHit(KEY_SPACE) || JoyButtonHit(0, 0) || JoyButtonHit(2, 0)) break;
             if (CloseRequested()) {
                 game.state = STATE_QUIT;
                 break;

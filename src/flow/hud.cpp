@@ -24,11 +24,11 @@ void display() {
     const player_tag& p = current_player();
 
     // The witch in the top corners; she laughs after every death.
-    int f = 98;
+    int f = FRAME_WITCH;
     if (game.wlaugh != 0) {
         game.wltimer += 1;
         if (game.wltimer >= 10) game.wltimer = 0;
-        f = game.wltimer < 5 ? 98 : 111;
+        f = game.wltimer < 5 ? FRAME_WITCH : FRAME_WITCH_LAUGHING;
     }
     SetDrawScale(1.0f, 1.4f);
     DrawImageFrame(sprite_sheet, 20, 28, f);
@@ -58,18 +58,20 @@ void display() {
 
     SetDrawScale(0.7f, 0.9f);
     SetColor(1, 1, 1);
-    DrawImageFrame(sprite_sheet, 12, 465, 30);
+    DrawImageFrame(sprite_sheet, 12, 465, FRAME_HERO);
     SetColor(255, 255, 255);
-    DrawImageFrame(sprite_sheet, 10, 463, 30);
+    DrawImageFrame(sprite_sheet, 10, 463, FRAME_HERO);
     SetDrawScale(1, 1);
     draw_shadow_text(22, 452, 255, 255, 0, "x" + std::to_string(p.lives), 0);
 
-    for (int i = 0; i < 5; ++i) {
+    // The slots from the right: level 5's item first; a found item shows its lit frame.
+    for (int i = 0; i < LEVEL_ITEMS; ++i) {
         const int x = 620 - 30 * i;
+        const int slot = FRAME_LEVEL_ITEM + 2 * (LEVEL_ITEMS - 1 - i);
         SetColor(1, 1, 1);
-        DrawImageFrame(sprite_sheet, float(x + 2), 462, 108 - 2 * i);
+        DrawImageFrame(sprite_sheet, float(x + 2), 462, slot);
         SetColor(255, 255, 255);
-        DrawImageFrame(sprite_sheet, float(x), 460, p.item[i] != 0 ? 109 - 2 * i : 108 - 2 * i);
+        DrawImageFrame(sprite_sheet, float(x), 460, p.item[i] != 0 ? slot + 1 : slot);
     }
 
     if (game.cpflasher > 59) game.cpflasher = 0;

@@ -79,7 +79,7 @@ int RunGame(const RunChoices& choices) {
         if (custom_area.level != 0) start_game(0); // a player's own area starts at once
         while (true) {
             RunMainLoopPass();
-            if (KeyWasHit(27)) break;
+            if (KeyWasHit(KEY_ESCAPE)) break;
             if (game.state == STATE_QUIT) break;
             if (CloseRequested()) break;
         }

@@ -42,7 +42,7 @@ static void back_to_title() {
 void destroy_all() {
     map_tag::reset();
     game.jump = 0;
-    game.pumkdeath = 0;
+    game.pumkdeath = DEATH_FALL;
     game.invincible = 0;
     game.cauldx = 0;
     game.cauldy = 0;
@@ -59,7 +59,7 @@ void destroy_all() {
 
 void start_new() {
     destroy_all();
-    game.pumkdeath = 0;
+    game.pumkdeath = DEATH_FALL;
     game.invincible = 0;
     game.fbflashstp = 10;
     game.turbo = 0;
@@ -134,7 +134,7 @@ void level_intro() {
         draw_shadow_text(246, 240, 250, 250, 0, level_text, 0);
         display();
         counter += 1;
-        if (KeyWasHit(162) || MouseWasHit(1) || JoyButtonHit(0, 0)) counter = 200;
+        if (KeyWasHit(KEY_LCONTROL) || MouseWasHit(1) || JoyButtonHit(0, 0)) counter = 200;
         present_frame();
     } while (counter < 200);
 
@@ -176,7 +176,7 @@ void play_game() {
         game.tracertmr += 1;
         if (game.tracertmr > 2) {
             game.tracertmr = 0;
-            specialfx_tag::Create(p.x, p.y, p.rotation, 0, 0.0f, 0.0f, 0.03f, 0, 0);
+            specialfx_tag::Create(p.x, p.y, p.rotation, 0, 0.0f, 0.0f, 0.03f, EFFECT_AFTERIMAGE, 0);
         }
     }
     specialfx_list.ForEach([&](specialfx_tag& fx) { fx.update(s); });
@@ -203,7 +203,7 @@ void play_game() {
             game.fireballtmr = 0;
             play_sfx(snd_efireball);
             report_event(GameEvent::WitchFireball);
-            monster_tag::Create(680.0f, p.y, -2.0f, 0.0f, 1.0f, 2.0f, 9);
+            monster_tag::Create(680.0f, p.y, -2.0f, 0.0f, 1.0f, 2.0f, MONSTER_WITCH_FIREBALL);
         }
     }
     // Sparkles round a powered hero.
@@ -211,7 +211,7 @@ void play_game() {
         const float r3 = float(RandomFloat(360, 0));
         const float r2 = float(RandomFloat(20, 0));
         const float r1 = float(RandomFloat(20, 0));
-        specialfx_tag::Create(p.x - 10 + r1, p.y - 10 + r2, int(r3), 5, 0.0f, 0.0f, 0.03f, 5, 0);
+        specialfx_tag::Create(p.x - 10 + r1, p.y - 10 + r2, int(r3), 5, 0.0f, 0.0f, 0.03f, EFFECT_SPARKLE, 0);
     }
     if (p.magic > 99) {
         p.magic = 0;
@@ -266,7 +266,7 @@ void end_level() {
                 z -= 0.05f;
                 a += 0.01f;
                 x = int(float(x) + 4.2f);
-                if (KeyWasHit(27)) break;
+                if (KeyWasHit(KEY_ESCAPE)) break;
             } else {
                 n += 1;
             }
@@ -296,7 +296,7 @@ void end_level() {
             z -= 0.05f;
             a += 0.01f;
             x = int(float(x) + 4.2f);
-            if (KeyWasHit(27)) break;
+            if (KeyWasHit(KEY_ESCAPE)) break;
             present_frame();
         } while (z >= 1.0f);
     }
@@ -326,7 +326,7 @@ void end_level() {
             SetBlend(BLEND_MASK);
             display();
             a -= 0.01f;
-            if (KeyWasHit(27)) break;
+            if (KeyWasHit(KEY_ESCAPE)) break;
             present_frame();
         } while (a > 0.0f);
     }
@@ -353,13 +353,13 @@ void pumko_death() {
     int r = p.rotation;
 
     switch (game.pumkdeath) {
-    case 0: { // fell off the screen: spin and shrink, then splat
+    case DEATH_FALL: { // fell off the screen: spin and shrink, then splat
         play_sfx(snd_pdeath1);
         float z = 8.0f;
         do {
             Cls();
             SetTransform(float(r), z, z);
-            DrawImageFrame(sprite_sheet, 320, 240, 30);
+            DrawImageFrame(sprite_sheet, 320, 240, FRAME_HERO);
             SetTransform(0, 1, 1);
             display();
             z -= 0.1f;
@@ -373,7 +373,7 @@ void pumko_death() {
             SetAlpha(a);
             SetBlend(BLEND_ALPHA);
             SetTransform(float(r), z, z);
-            DrawImageFrame(sprite_sheet, 320, 240, 110);
+            DrawImageFrame(sprite_sheet, 320, 240, FRAME_HERO_SPLAT);
             SetTransform(0, 1, 1);
             SetAlpha(1);
             display();
@@ -384,7 +384,7 @@ void pumko_death() {
         } while (a >= 0.1f);
         break;
     }
-    case 1: { // caught: the hero narrows to nothing while rising
+    case DEATH_MONSTER: { // caught: the hero narrows to nothing while rising
         play_sfx(snd_pdeath2);
         float w = 1.0f;
         do {
@@ -392,7 +392,7 @@ void pumko_death() {
             update_all_cells(0);
             SetBlend(BLEND_MASK);
             SetTransform(0, w, 1.0f);
-            DrawImageFrame(sprite_sheet, p.x, p.y, 30);
+            DrawImageFrame(sprite_sheet, p.x, p.y, FRAME_HERO);
             SetTransform(0, 1, 1);
             display();
             w -= 0.02f;
@@ -401,7 +401,7 @@ void pumko_death() {
         } while (w > 0.0f);
         break;
     }
-    case 2: // liquid: the splash plays out over the map
+    case DEATH_LIQUID: // liquid: the splash plays out over the map
         for (int i = 0; i < 150; ++i) {
             Cls();
             update_all_cells(0);

@@ -38,7 +38,7 @@ void show_logo() {
         if (n > 59) a -= 0.02f;
         show_frame_only();
         DelayMs(50);
-        if (KeyWasHit(162) || MouseWasHit(1) || JoyButtonHit(0, 0)) a = 0.0f;
+        if (KeyWasHit(KEY_LCONTROL) || MouseWasHit(1) || JoyButtonHit(0, 0)) a = 0.0f;
     } while (a > 0.0f);
     Cls();
     show_frame_only();
@@ -51,12 +51,12 @@ void show_logo() {
 
 void update_scroller() {
     const int w = TextWidthOf(welcome_text);
-    DrawImageFrame(sprite_sheet, float(game.scmx), float(game.scmy), 124);
-    DrawImageFrame(sprite_sheet, float(game.scmx + 30), float(game.scmy), 125);
-    DrawImageFrame(sprite_sheet, float(game.scmx + w + 52), float(game.scmy), 126);
+    DrawImageFrame(sprite_sheet, float(game.scmx), float(game.scmy), FRAME_SCROLLER_LEFT);
+    DrawImageFrame(sprite_sheet, float(game.scmx + 30), float(game.scmy), FRAME_SCROLLER_PUMPKIN);
+    DrawImageFrame(sprite_sheet, float(game.scmx + w + 52), float(game.scmy), FRAME_SCROLLER_RIGHT);
     draw_shadow_text(game.scmx + 45, game.scmy - 10, 180, 150, 80, welcome_text, 0);
     game.scmy += game.scmys;
-    game.scmx -= KeyIsDown(32) ? 4 : 2;
+    game.scmx -= KeyIsDown(KEY_SPACE) ? 4 : 2;
     if (game.scmx < -(w + 80)) game.scmx = 640;
     if (game.scmy <= 200) game.scmys = 1;
     if (game.scmy >= 220) game.scmys = -1;
@@ -107,12 +107,12 @@ bool demo_frame() {
     const bool died_or_done = game.state != STATE_TITLE;
     game.state = STATE_TITLE;
     // Escape quits at once, as the scroller says; so does closing the window.
-    if (KeyWasHit(27) || CloseRequested()) {
+    if (KeyWasHit(KEY_ESCAPE) || CloseRequested()) {
         game.state = STATE_QUIT;
         return false;
     }
     if (died_or_done || demo_frames[demo_index].direction == 3) return false;
-    if (JoyButtonHit(0, 0) || KeyWasHit(162) || MouseWasHit(1)) return false;
+    if (JoyButtonHit(0, 0) || KeyWasHit(KEY_LCONTROL) || MouseWasHit(1)) return false;
     return demo_active != 0;
 }
 } // namespace
@@ -165,7 +165,7 @@ void title_screen() {
             else
                 draw_shadow_text(0, 275 + 40 * i, 150, 150, 150, kMenu[i], 1);
         }
-        DrawImageFrame(sprite_sheet, float(cursor_x), float(290 + 40 * selected), 123);
+        DrawImageFrame(sprite_sheet, float(cursor_x), float(290 + 40 * selected), FRAME_CURSOR);
 
         display();
         update_scroller();
@@ -175,22 +175,22 @@ void title_screen() {
         if (cursor_x >= 195) cursor_step = -2;
         if (cursor_x <= 175) cursor_step = 2;
 
-        if ((KeyWasHit(40) || JoyAxisY(0) == joy_down_value) && selected < 2) {
+        if ((KeyWasHit(KEY_DOWN) || JoyAxisY(0) == joy_down_value) && selected < 2) {
             selected += 1;
             demo_index = 0;
             MovePointer(0, 160 * selected);
             play_sfx(snd_fireball);
             wait_for_release([] { return JoyAxisY(0) == 1.0f; });
         }
-        if ((KeyWasHit(38) || JoyAxisY(0) == joy_up_value) && selected > 0) {
+        if ((KeyWasHit(KEY_UP) || JoyAxisY(0) == joy_up_value) && selected > 0) {
             selected -= 1;
             demo_index = 0;
             MovePointer(0, 160 * selected);
             play_sfx(snd_fireball);
             wait_for_release([] { return JoyAxisY(0) == -1.0f; });
         }
-        if (KeyWasHit(162) || JoyButtonHit(0, 0) || MouseWasHit(1)) break;
-        if (KeyWasHit(27) || CloseRequested()) {
+        if (KeyWasHit(KEY_LCONTROL) || JoyButtonHit(0, 0) || MouseWasHit(1)) break;
+        if (KeyWasHit(KEY_ESCAPE) || CloseRequested()) {
             game.state = STATE_QUIT;
             return;
         }

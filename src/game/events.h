@@ -4,19 +4,19 @@
 #pragma once
 
 enum class GameEvent {
-    ItemTaken,          // detail: the item's typ (3 power-up, 4 extra life, 5 invincibility, 6 fire power)
-    MagicTaken,         // detail: 0 from a block, 1 free magic, 2 from a hidden block
+    ItemTaken,          // detail: the pickup's kind (PICKUP_...)
+    MagicTaken,         // detail: where from (MAGIC_...)
     LevelItemTaken,     // the level's magic item
     FireballThrown,     //
-    FireballBurn,       // detail: the burnt monster's typ
-    InvincibleHit,      // a monster knocked out by the invincible hero; detail: its typ
-    Stomp,              // detail: the stomped monster's typ before the stomp (0, 1, 3, 7)
-    ShellHit,           // a monster knocked out by a shell; detail: its typ
+    FireballBurn,       // detail: the burnt monster's kind (MONSTER_...)
+    InvincibleHit,      // a monster knocked out by the invincible hero; detail: its kind
+    Stomp,              // detail: the stomped monster's kind before the stomp
+    ShellHit,           // a monster knocked out by a shell; detail: its kind
     PowerLost,          // the hero hurt with a power, which it loses instead of a life
-    Death,              // detail: game.pumkdeath (0 fall, 1 monster, 2 liquid)
+    Death,              // detail: game.pumkdeath (DEATH_...)
     TurnPassed,         // the other player's turn after a death
-    LiftLanding,        // detail: the lift's typ (0 horizontal, 1 vertical)
-    BonusBlockBumped,   // a bonus block hit from below; detail: its objectid (what it holds)
+    LiftLanding,        // detail: the lift's kind (LIFT_...)
+    BonusBlockBumped,   // a bonus block hit from below; detail: its objectid (CONTENT_...)
     HiddenBlockOpened,  // detail: the block's objectid
     BrickBroken,        //
     Springboard,        //

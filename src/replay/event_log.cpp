@@ -1,48 +1,51 @@
 #include "replay/event_log.h"
 
+#include "game/kinds.h"
+
 namespace {
-const char* const kMonsters[] = {"walker",  "shell-maker", "spiky-walker", "hoverer",        "shooter",  "cannon",
-                                 "thrower", "shell",       "leaper",       "witch-fireball", "fire-bar", "hopper"};
-
-std::string monster(int typ) { return typ >= 0 && typ < 12 ? kMonsters[typ] : "type" + std::to_string(typ); }
-
 std::string item(int typ) {
-    switch (typ) {
-    case 3: return "power-up";
-    case 4: return "extra-life";
-    case 5: return "invincibility";
-    case 6: return "fire-power";
-    default: return "type" + std::to_string(typ);
-    }
+    const char* name = pickup_kind_name(typ);
+    return name != nullptr ? name : "type" + std::to_string(typ);
 }
 
 std::string block_content(int objectid) {
     switch (objectid) {
-    case 0: return "empty";
-    case 1: return "magic";
-    case 2: return "multi-magic";
-    case 3: return "power-up";
-    case 4: return "extra-life";
-    case 5: return "invincibility";
+    case CONTENT_NONE: return "empty";
+    case CONTENT_MAGIC: return "magic";
+    case CONTENT_MULTI_MAGIC: return "multi-magic";
+    case CONTENT_POWER_UP: return "power-up";
+    case CONTENT_EXTRA_LIFE: return "extra-life";
+    case CONTENT_INVINCIBILITY: return "invincibility";
     default: return "object" + std::to_string(objectid);
     }
 }
+
+std::string magic_source(int from) {
+    return from == MAGIC_FROM_BLOCK ? "block" : from == MAGIC_FREE ? "free" : "hidden";
+}
+
+std::string death(int kind) { return kind == DEATH_FALL ? "fall" : kind == DEATH_MONSTER ? "monster" : "liquid"; }
 } // namespace
+
+std::string MonsterName(int typ) {
+    const char* name = monster_kind_name(typ);
+    return name != nullptr ? name : "type" + std::to_string(typ);
+}
 
 std::string EventName(GameEvent event, int detail) {
     switch (event) {
     case GameEvent::ItemTaken: return "item." + item(detail);
-    case GameEvent::MagicTaken: return detail == 0 ? "magic.block" : detail == 1 ? "magic.free" : "magic.hidden";
+    case GameEvent::MagicTaken: return "magic." + magic_source(detail);
     case GameEvent::LevelItemTaken: return "level-item";
     case GameEvent::FireballThrown: return "fireball.thrown";
-    case GameEvent::FireballBurn: return "burn." + monster(detail);
-    case GameEvent::InvincibleHit: return "invincible-hit." + monster(detail);
-    case GameEvent::Stomp: return "stomp." + monster(detail);
-    case GameEvent::ShellHit: return "shell-hit." + monster(detail);
+    case GameEvent::FireballBurn: return "burn." + MonsterName(detail);
+    case GameEvent::InvincibleHit: return "invincible-hit." + MonsterName(detail);
+    case GameEvent::Stomp: return "stomp." + MonsterName(detail);
+    case GameEvent::ShellHit: return "shell-hit." + MonsterName(detail);
     case GameEvent::PowerLost: return "hurt.power-lost";
-    case GameEvent::Death: return detail == 0 ? "death.fall" : detail == 1 ? "death.monster" : "death.liquid";
+    case GameEvent::Death: return "death." + death(detail);
     case GameEvent::TurnPassed: return "turn.passed";
-    case GameEvent::LiftLanding: return detail == 0 ? "lift.horizontal" : "lift.vertical";
+    case GameEvent::LiftLanding: return detail == LIFT_HORIZONTAL ? "lift.horizontal" : "lift.vertical";
     case GameEvent::BonusBlockBumped: return "bonus-block." + block_content(detail);
     case GameEvent::HiddenBlockOpened: return "hidden-block." + block_content(detail);
     case GameEvent::BrickBroken: return "brick.broken";

@@ -10,6 +10,8 @@
 
 // "burn.hoverer", "item.fire-power", "turn.passed", ...
 std::string EventName(GameEvent event, int detail);
+// A monster kind's name in the event names ("hoverer"), or "typeN" for a number that is no kind.
+std::string MonsterName(int typ);
 
 using EventCounts = std::map<std::string, int>;
 

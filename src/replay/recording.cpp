@@ -240,15 +240,15 @@ void ApplyFrameInput(const FrameInput& in, FrameInput& held) {
         ev.code = code;
         InjectInputEvent(ev);
     };
-    key(in.dir == 1 ? PlatformEvent::KeyDown : PlatformEvent::KeyUp, 37);
-    key(in.dir == 2 ? PlatformEvent::KeyDown : PlatformEvent::KeyUp, 39);
+    key(in.dir == 1 ? PlatformEvent::KeyDown : PlatformEvent::KeyUp, KEY_LEFT);
+    key(in.dir == 2 ? PlatformEvent::KeyDown : PlatformEvent::KeyUp, KEY_RIGHT);
     if (in.jump) {
-        key(PlatformEvent::KeyUp, 162);
-        key(PlatformEvent::KeyDown, 162);
+        key(PlatformEvent::KeyUp, KEY_LCONTROL);
+        key(PlatformEvent::KeyDown, KEY_LCONTROL);
     }
     if (in.fire) {
-        key(PlatformEvent::KeyUp, 164);
-        key(PlatformEvent::KeyDown, 164);
+        key(PlatformEvent::KeyUp, KEY_LALT);
+        key(PlatformEvent::KeyDown, KEY_LALT);
     }
     held = in;
 }

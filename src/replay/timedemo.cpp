@@ -32,7 +32,7 @@ int RunTimedemo(const std::string& path) {
         ShowFrame(0); // no vertical-blank wait and no pacing: as fast as it can
         meter.Frame(SteadyMs());
         ++played;
-        if (state != STATE_PLAY || KeyWasHit(27) || CloseRequested()) break;
+        if (state != STATE_PLAY || KeyWasHit(KEY_ESCAPE) || CloseRequested()) break;
     }
     const FrameMeter::Summary summary = meter.Summarize(ProcessCpuMs());
     if (music_channel.Playing()) music_channel.Stop();

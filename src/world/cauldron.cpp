@@ -14,13 +14,15 @@ void update_cauldron(int scroll) {
         game.cauldfc += 1;
         if (game.cauldfc > 2) game.cauldfc = 0;
     }
-    const int frame = 39 + game.cauldfc;
+    const int frame = FRAME_CAULDRON + game.cauldfc;
 
     player_tag& p = current_player();
-    if (ImagesOverlap(sprite_sheet, int(p.x), int(p.y), 30, sprite_sheet, game.cauldx, game.cauldy, 39)) {
+    if (ImagesOverlap(sprite_sheet, int(p.x), int(p.y), FRAME_HERO, sprite_sheet, game.cauldx, game.cauldy,
+                      FRAME_CAULDRON)) {
         p.x = 0.0f;
         play_sfx(snd_splash);
-        specialfx_tag::Create(float(game.cauldx), float(game.cauldy - 42), 0, 0, 0.0f, 0.0f, 0.0f, 3, 0);
+        specialfx_tag::Create(float(game.cauldx), float(game.cauldy - 42), 0, 0, 0.0f, 0.0f, 0.0f, EFFECT_SPLASH,
+                              SPLASH_CAULDRON);
         game.state = STATE_LEVELEND;
     }
     SetDrawScale(1.6f, 1.2f);

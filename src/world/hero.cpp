@@ -100,7 +100,7 @@ void player_tag::update() {
         SetDrawRotation(float(rotation));
         SetAlpha(float(RandomFloat(0.2, 1.0)));
         SetBlend(BLEND_ALPHA);
-        DrawImageFrame(sprite_sheet, x, y, power == 1 ? 96 : 92);
+        DrawImageFrame(sprite_sheet, x, y, power == 1 ? FRAME_POWER_GLOW : FRAME_FIRE_GLOW);
         SetAlpha(1.0f);
     }
 
@@ -127,7 +127,7 @@ void player_tag::update() {
 
     SetTransform(float(rotation), 1.0f, yscale);
     SetBlend(BLEND_MASK);
-    DrawImageFrame(sprite_sheet, x, y, 30);
+    DrawImageFrame(sprite_sheet, x, y, FRAME_HERO);
     SetTransform(0.0f, 1.0f, 1.0f);
     SetColor(255, 255, 255);
 }

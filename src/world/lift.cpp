@@ -11,16 +11,16 @@ void elevator_tag::Create(float x, float y, int wide, int typ) {
     e.x = x;
     e.y = y;
     e.xscale = wide != 0 ? 2.0f : 1.0f;
-    if (typ != 0) {
+    if (typ != LIFT_HORIZONTAL) {
         e.xstp = 0.0f;
-        e.frame = 13;
+        e.frame = FRAME_LIFT_VERTICAL;
         e.ystp = y > 240.0f ? 2.0f : -2.0f;
     } else {
         e.distctr = 1;
         e.dstp = 1;
         e.xstp = 0.0f;
         e.ystp = 0.0f;
-        e.frame = 12;
+        e.frame = FRAME_LIFT_HORIZONTAL;
     }
     elevator_list.AddLast(e);
 }
@@ -35,9 +35,9 @@ void elevator_tag::update(int scroll) {
 
     // Lifts still to the right of the screen wait.
     if (x < 680.0f) {
-        if (frame == 13) {
-            for (int i = int(y - 32.0f); i > -20; i -= 22) DrawImageFrame(sprite_sheet, x, float(i), 14);
-        } else if (frame == 12 && xstp != 0.0f) {
+        if (frame == FRAME_LIFT_VERTICAL) {
+            for (int i = int(y - 32.0f); i > -20; i -= 22) DrawImageFrame(sprite_sheet, x, float(i), FRAME_LIFT_CABLE);
+        } else if (frame == FRAME_LIFT_HORIZONTAL && xstp != 0.0f) {
             distctr += dstp;
             if (distctr > 280) {
                 dstp = -1;
@@ -62,14 +62,14 @@ void elevator_tag::update(int scroll) {
 }
 
 void elevator_tag::collisions(int px, int py) {
-    if (!ImagesOverlap(sprite_sheet, px, py, 30, sprite_sheet, int(x), int(y), frame)) return;
+    if (!ImagesOverlap(sprite_sheet, px, py, FRAME_HERO, sprite_sheet, int(x), int(y), frame)) return;
     player_tag& p = current_player();
-    report_event(GameEvent::LiftLanding, typ == 0 ? 0 : 1);
+    report_event(GameEvent::LiftLanding, typ == LIFT_HORIZONTAL ? LIFT_HORIZONTAL : LIFT_VERTICAL);
     game.jump = 0;
     play_sfx(snd_boing);
     p.y = y - 40.0f;
     p.rotation = 0;
     p.yscale = 0.5f;
-    if (frame == 12 && xstp == 0.0f) xstp = 2.0f;
-    p.ystp = (frame == 13 && ystp < 0.0f) ? -5.0f : -3.0f;
+    if (frame == FRAME_LIFT_HORIZONTAL && xstp == 0.0f) xstp = 2.0f;
+    p.ystp = (frame == FRAME_LIFT_VERTICAL && ystp < 0.0f) ? -5.0f : -3.0f;
 }

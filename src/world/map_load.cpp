@@ -2,101 +2,81 @@
 #include <cstdio>
 #include <string>
 
+#include "actors/monster_spawn.h"
 #include "engine/stream.h"
 #include "game/game.h"
 
 namespace {
 
-bool is_block(const map_tag& c) { return c.tile1 == 4 || c.tile1 == 5; }
+bool is_block(const map_tag& c) { return c.tile1 == TILE_BRICK || c.tile1 == TILE_BONUS; }
+
+// Scenery (or an empty cell) that can hide a block.
+bool can_hide(const map_tag& c) { return c.tile1 < TILE_BRICK; }
 
 // Object numbers that become flags, contents, lifts, the start or the cauldron.
 void apply_object(map_tag& c) {
     switch (c.tile2) {
-    case 12:
-        elevator_tag::Create(c.x, c.y, 1, 0);
+    case OBJECT_LIFT_HORIZONTAL:
+        elevator_tag::Create(c.x, c.y, 1, LIFT_HORIZONTAL);
         c.tile2 = 0;
         break;
-    case 13:
-        elevator_tag::Create(c.x, c.y, 1, 1);
+    case OBJECT_LIFT_VERTICAL:
+        elevator_tag::Create(c.x, c.y, 1, LIFT_VERTICAL);
         c.tile2 = 0;
         break;
-    case 28:
+    case OBJECT_MAGIC:
         // Off a block it stays: a free magic pickup.
         if (is_block(c)) {
-            c.objectid = 1;
+            c.objectid = CONTENT_MAGIC;
             c.tile2 = 0;
         }
         break;
-    case 29:
-        if (c.tile1 < 4) {
+    case OBJECT_MULTI_MAGIC:
+        if (can_hide(c)) {
             c.hidden = 1;
-            c.objectid = 1;
+            c.objectid = CONTENT_MAGIC;
             c.tile2 = 0;
         } else if (is_block(c)) {
-            c.objectid = 2;
+            c.objectid = CONTENT_MULTI_MAGIC;
             c.tile2 = 0;
         }
         break;
-    case 30:
+    case OBJECT_START:
         if (is_block(c)) {
-            c.objectid = 5;
+            c.objectid = CONTENT_INVINCIBILITY;
         } else {
             current_player().x = c.x;
             current_player().y = c.y;
         }
         c.tile2 = 0;
         break;
-    case 38:
+    case OBJECT_MONSTER_WALL:
         c.hiddenwall = 1;
         c.tile2 = 0;
         break;
-    case 39:
+    case OBJECT_CAULDRON:
         game.cauldx = int(c.x);
         game.cauldy = int(c.y - 3.0f);
         c.tile2 = 0;
         break;
-    case 49:
-    case 50:
-        if (c.tile1 < 4 || is_block(c)) {
-            if (c.tile1 < 4) c.hidden = 1;
-            c.objectid = c.tile2 == 49 ? 3 : 4;
+    case OBJECT_POWER_UP:
+    case OBJECT_EXTRA_LIFE:
+        if (can_hide(c) || is_block(c)) {
+            if (can_hide(c)) c.hidden = 1;
+            c.objectid = c.tile2 == OBJECT_POWER_UP ? CONTENT_POWER_UP : CONTENT_EXTRA_LIFE;
             c.tile2 = 0;
         }
         break;
-    case 55:
-    case 56:
-        if (c.tile1 <= 3) {
+    case OBJECT_HIDDEN_BLOCK:
+    case OBJECT_HIDDEN_INVINCIBILITY:
+        if (can_hide(c)) {
             c.hidden = 1;
-            c.objectid = c.tile2 == 55 ? 0 : 5;
+            c.objectid = c.tile2 == OBJECT_HIDDEN_BLOCK ? CONTENT_NONE : CONTENT_INVINCIBILITY;
             c.tile2 = 0;
         }
         break;
     default: break;
     }
-}
-
-// Monster numbers: checked after the object table, so one cell never yields both.
-void apply_monster(map_tag& c) {
-    const float x = c.x, y = c.y;
-    switch (c.tile2) {
-    case 26: monster_tag::Create(x, y, -1.0f, 0.0f, 1.0f, 1.0f, 10); break;
-    case 27: monster_tag::Create(x, y, 1.0f, 0.0f, 1.0f, 1.0f, 10); break;
-    case 57: monster_tag::Create(x, y, -1.0f, 0.0f, 1.0f, 1.0f, 0); break;
-    case 59: monster_tag::Create(x, y, 1.0f, 0.0f, 1.0f, 1.0f, 0); break;
-    case 61: monster_tag::Create(x, y, -1.0f, 0.0f, 1.0f, 1.0f, 1); break;
-    case 64: monster_tag::Create(x, y, 1.0f, 0.0f, 1.0f, 1.0f, 1); break;
-    case 67: monster_tag::Create(x, y, -1.0f, 0.0f, 1.0f, 1.0f, 2); break;
-    case 69: monster_tag::Create(x, y, 1.0f, 0.0f, 1.0f, 1.0f, 2); break;
-    case 71: monster_tag::Create(x, y, 0.0f, y >= 320.0f ? 4.0f : -4.0f, 1.0f, 1.0f, 3); break;
-    case 73: monster_tag::Create(x, y, -1.0f, 0.0f, 1.0f, 1.0f, 4); break;
-    case 76: monster_tag::Create(x, y, 1.0f, 0.0f, 1.0f, 1.0f, 4); break;
-    case 81: monster_tag::Create(x, y, 0.0f, -8.0f, 1.0f, 1.0f, 11); break;
-    case 83: monster_tag::Create(x - 20.0f, y - 16.0f, 1.0f, 0.0f, 1.4f, 1.8f, 6); break;
-    case 87: monster_tag::Create(x, y, 0.0f, 0.0f, 1.0f, 1.0f, 5); break;
-    case 88: monster_tag::Create(x, y, 0.0f, -8.0f, 1.5f, 1.0f, 8); break;
-    default: return;
-    }
-    c.tile2 = 0;
 }
 
 } // namespace
@@ -151,7 +131,8 @@ void map_tag::initialize() {
         c.framectr = 0;
         c.framedly = 0;
         apply_object(c);
-        apply_monster(c);
+        // Monster objects are tested after the table above, so one cell never yields both.
+        if (spawn_map_monster(c.tile2, c.x, c.y)) c.tile2 = 0;
     }
     MovePointer(320, 0);
 }

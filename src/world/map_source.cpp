@@ -5,6 +5,8 @@
 #include <set>
 #include <sstream>
 
+#include "game/kinds.h"
+
 namespace mapc {
 
 namespace {
@@ -17,18 +19,29 @@ std::string where(const Grid& g, int column, int row) {
     return s.str();
 }
 
-bool is_third_area_object(int t2) { return t2 == 26 || t2 == 27 || t2 == 88; }
-bool is_level_item(int t2) { return t2 >= 100 && t2 <= 109; }
+bool is_third_area_object(int t2) {
+    return t2 == OBJECT_FIRE_BAR_LEFT || t2 == OBJECT_FIRE_BAR_RIGHT || t2 == OBJECT_LEAPER;
+}
+bool is_level_item(int t2) { return t2 >= OBJECT_LEVEL_ITEM && t2 <= level_item_object(LEVEL_ITEMS) + 1; }
 
 const std::set<int>& known_tile1() {
-    static const std::set<int> s = {0, 1, 2, 3, 4, 5, 8, 9, 10, 15, 16, 17, 18, 19, 20, 23, 24, 25, 94, 95};
+    static const std::set<int> s = {
+        TILE_EMPTY,  TILE_BUSH,      TILE_FENCE,       TILE_TOMBSTONE,  TILE_BRICK, TILE_BONUS,  TILE_USED,
+        TILE_GROUND, TILE_PLATFORM,  TILE_WINDOW,      TILE_DEAD_TREE,  TILE_CROSS, TILE_CANDLE, TILE_GLOWING_TOMBSTONE,
+        TILE_TORCH,  TILE_WALL_FILL, TILE_LAIR_GROUND, TILE_LAIR_STONE, TILE_WATER, TILE_LAVA};
     return s;
 }
 
+// The objects of the legend, the level items, and the tile frames a cell may draw over its base
+// tile (drawn only).
 const std::set<int>& known_tile2() {
-    static const std::set<int> s = {0,  4,  8,  9,  11, 12, 13, 15, 16, 17,  18,  19,  20,  26,
-                                    27, 28, 29, 30, 38, 39, 49, 50, 55, 56,  57,  59,  61,  64,
-                                    67, 69, 71, 73, 76, 81, 83, 87, 88, 100, 102, 104, 106, 108};
+    static const std::set<int> s = [] {
+        std::set<int> known = {TILE_BRICK,     TILE_USED,  TILE_GROUND, TILE_WINDOW,
+                               TILE_DEAD_TREE, TILE_CROSS, TILE_CANDLE, TILE_GLOWING_TOMBSTONE};
+        for (const auto& entry : default_legend()) known.insert(entry.second.tile2);
+        for (int level = 1; level <= LEVEL_ITEMS; ++level) known.insert(level_item_object(level));
+        return known;
+    }();
     return s;
 }
 
@@ -61,68 +74,68 @@ int32_t get_le32(const std::vector<uint8_t>& in, size_t at) {
 const std::vector<std::pair<char, Glyph>>& default_legend() {
     static const std::vector<std::pair<char, Glyph>> legend = {
         // terrain
-        {' ', {0, 0}},
-        {'#', {9, 0}},
-        {'=', {10, 0}},
-        {'X', {24, 0}},
-        {'Y', {25, 0}},
-        {'~', {94, 0}},
-        {'%', {95, 0}},
-        {'u', {8, 0}},
-        {'1', {1, 0}},
-        {'2', {2, 0}},
-        {'3', {3, 0}},
-        {'5', {15, 0}},
-        {'6', {16, 0}},
-        {'7', {17, 0}},
-        {'8', {18, 0}},
-        {'9', {19, 0}},
-        {',', {23, 0}},
-        {'*', {0, 20}},
-        {'+', {23, 20}},
-        {'^', {9, 11}},
+        {' ', {TILE_EMPTY, OBJECT_NONE}},
+        {'#', {TILE_GROUND, OBJECT_NONE}},
+        {'=', {TILE_PLATFORM, OBJECT_NONE}},
+        {'X', {TILE_LAIR_GROUND, OBJECT_NONE}},
+        {'Y', {TILE_LAIR_STONE, OBJECT_NONE}},
+        {'~', {TILE_WATER, OBJECT_NONE}},
+        {'%', {TILE_LAVA, OBJECT_NONE}},
+        {'u', {TILE_USED, OBJECT_NONE}},
+        {'1', {TILE_BUSH, OBJECT_NONE}},
+        {'2', {TILE_FENCE, OBJECT_NONE}},
+        {'3', {TILE_TOMBSTONE, OBJECT_NONE}},
+        {'5', {TILE_WINDOW, OBJECT_NONE}},
+        {'6', {TILE_DEAD_TREE, OBJECT_NONE}},
+        {'7', {TILE_CROSS, OBJECT_NONE}},
+        {'8', {TILE_CANDLE, OBJECT_NONE}},
+        {'9', {TILE_GLOWING_TOMBSTONE, OBJECT_NONE}},
+        {',', {TILE_WALL_FILL, OBJECT_NONE}},
+        {'*', {TILE_EMPTY, OBJECT_TORCH}},
+        {'+', {TILE_WALL_FILL, OBJECT_TORCH}},
+        {'^', {TILE_GROUND, OBJECT_SPRINGBOARD}},
         // blocks and what they hold
-        {'B', {4, 0}},
-        {'b', {4, 28}},
-        {'m', {4, 29}},
-        {'p', {4, 49}},
-        {'l', {4, 50}},
-        {'s', {4, 30}},
-        {'!', {5, 0}},
-        {'?', {5, 28}},
-        {'M', {5, 29}},
-        {'P', {5, 49}},
-        {'L', {5, 50}},
-        {'S', {5, 30}},
+        {'B', {TILE_BRICK, OBJECT_NONE}},
+        {'b', {TILE_BRICK, OBJECT_MAGIC}},
+        {'m', {TILE_BRICK, OBJECT_MULTI_MAGIC}},
+        {'p', {TILE_BRICK, OBJECT_POWER_UP}},
+        {'l', {TILE_BRICK, OBJECT_EXTRA_LIFE}},
+        {'s', {TILE_BRICK, OBJECT_START}}, // in a block: invincibility
+        {'!', {TILE_BONUS, OBJECT_NONE}},
+        {'?', {TILE_BONUS, OBJECT_MAGIC}},
+        {'M', {TILE_BONUS, OBJECT_MULTI_MAGIC}},
+        {'P', {TILE_BONUS, OBJECT_POWER_UP}},
+        {'L', {TILE_BONUS, OBJECT_EXTRA_LIFE}},
+        {'S', {TILE_BONUS, OBJECT_START}},
         // hidden blocks
-        {'h', {0, 55}},
-        {'H', {0, 29}},
-        {'q', {0, 49}},
-        {'Q', {0, 50}},
-        {'x', {0, 56}},
+        {'h', {TILE_EMPTY, OBJECT_HIDDEN_BLOCK}},
+        {'H', {TILE_EMPTY, OBJECT_MULTI_MAGIC}}, // hidden: a magic
+        {'q', {TILE_EMPTY, OBJECT_POWER_UP}},
+        {'Q', {TILE_EMPTY, OBJECT_EXTRA_LIFE}},
+        {'x', {TILE_EMPTY, OBJECT_HIDDEN_INVINCIBILITY}},
         // pickups, start, cauldron, monster-only walls, lifts
-        {'o', {0, 28}},
-        {'@', {0, 30}},
-        {'C', {0, 39}},
-        {':', {0, 38}},
-        {'-', {0, 12}},
-        {'I', {0, 13}},
+        {'o', {TILE_EMPTY, OBJECT_MAGIC}},
+        {'@', {TILE_EMPTY, OBJECT_START}},
+        {'C', {TILE_EMPTY, OBJECT_CAULDRON}},
+        {':', {TILE_EMPTY, OBJECT_MONSTER_WALL}},
+        {'-', {TILE_EMPTY, OBJECT_LIFT_HORIZONTAL}},
+        {'I', {TILE_EMPTY, OBJECT_LIFT_VERTICAL}},
         // monsters
-        {'w', {0, 57}},
-        {'W', {0, 59}},
-        {'a', {0, 61}},
-        {'A', {0, 64}},
-        {'k', {0, 67}},
-        {'K', {0, 69}},
-        {'g', {0, 73}},
-        {'G', {0, 76}},
-        {'v', {0, 71}},
-        {'c', {0, 87}},
-        {'t', {0, 83}},
-        {'<', {8, 26}},
-        {'>', {8, 27}},
-        {'J', {94, 81}},
-        {'j', {95, 88}},
+        {'w', {TILE_EMPTY, OBJECT_WALKER_LEFT}},
+        {'W', {TILE_EMPTY, OBJECT_WALKER_RIGHT}},
+        {'a', {TILE_EMPTY, OBJECT_SHELL_MAKER_LEFT}},
+        {'A', {TILE_EMPTY, OBJECT_SHELL_MAKER_RIGHT}},
+        {'k', {TILE_EMPTY, OBJECT_SPIKY_WALKER_LEFT}},
+        {'K', {TILE_EMPTY, OBJECT_SPIKY_WALKER_RIGHT}},
+        {'g', {TILE_EMPTY, OBJECT_SHOOTER_LEFT}},
+        {'G', {TILE_EMPTY, OBJECT_SHOOTER_RIGHT}},
+        {'v', {TILE_EMPTY, OBJECT_HOVERER}},
+        {'c', {TILE_EMPTY, OBJECT_CANNON}},
+        {'t', {TILE_EMPTY, OBJECT_THROWER}},
+        {'<', {TILE_USED, OBJECT_FIRE_BAR_LEFT}},
+        {'>', {TILE_USED, OBJECT_FIRE_BAR_RIGHT}},
+        {'J', {TILE_WATER, OBJECT_HOPPER}},
+        {'j', {TILE_LAVA, OBJECT_LEAPER}},
     };
     return legend;
 }
@@ -185,7 +198,7 @@ bool parse_source(const std::string& text, const std::string& name, Grid& out, s
     if (rows.size() != ROWS) errors.push_back(name + ": the map has " + std::to_string(rows.size()) + " rows, not 12");
     if (errors.size() != errors_before) return false;
 
-    const int item = 100 + 2 * (out.level - 1);
+    const int item = level_item_object(out.level);
     for (int r = 0; r < ROWS; ++r) {
         for (int c = 0; c < COLUMNS; ++c) {
             const char ch = rows[r][c];
@@ -215,7 +228,7 @@ bool check_grid(const Grid& g, std::vector<std::string>& errors, const std::stri
     };
     const bool third = g.area == 3;
     const bool raised_cauldron = (g.level == 4 && g.area == 1) || (g.level == 5 && (g.area == 1 || g.area == 2));
-    const int item = 100 + 2 * (g.level - 1);
+    const int item = level_item_object(g.level);
     int starts = 0, cauldrons = 0, items = 0;
 
     for (int r = 0; r < ROWS; ++r) {
@@ -227,13 +240,13 @@ bool check_grid(const Grid& g, std::vector<std::string>& errors, const std::stri
             if (!known_tile1().count(t1)) fail("base tile " + std::to_string(t1) + " is not one the game knows");
             if (!known_tile2().count(t2)) fail("object number " + std::to_string(t2) + " is not one the game knows");
 
-            const bool block = t1 == 4 || t1 == 5;
-            if (t2 == 30 && !block) {
+            const bool block = t1 == TILE_BRICK || t1 == TILE_BONUS;
+            if (t2 == OBJECT_START && !block) {
                 ++starts;
                 if (starts > 1) fail("a second player start");
                 if (c < 1 || c > 7) fail("the player start must lie in columns 1 to 7");
             }
-            if (t2 == 39) {
+            if (t2 == OBJECT_CAULDRON) {
                 ++cauldrons;
                 if (cauldrons > 1) fail("a second cauldron");
                 if (c < 132 || c > 136) fail("the cauldron must lie in columns 132 to 136");
@@ -252,16 +265,16 @@ bool check_grid(const Grid& g, std::vector<std::string>& errors, const std::stri
             if (!third) {
                 if (is_third_area_object(t2))
                     fail("object number " + std::to_string(t2) + " belongs in third areas only");
-                if (t1 == 95 || t1 == 24 || t1 == 25)
+                if (t1 == TILE_LAVA || t1 == TILE_LAIR_GROUND || t1 == TILE_LAIR_STONE)
                     fail("base tile " + std::to_string(t1) + " belongs in third areas only");
             }
             // A bonus block and its overlay would share one animation counter, stepped twice a frame.
-            if (t1 == 5 && (t2 == 20 || is_level_item(t2)))
+            if (t1 == TILE_BONUS && (t2 == OBJECT_TORCH || is_level_item(t2)))
                 fail("an animated overlay (" + std::to_string(t2) + ") on a bonus block");
             // Every lift above y 55 is sent down: in row 0 a horizontal lift would move vertically.
-            if (t2 == 12 && r == 0) fail("a horizontal lift (12) in row 0 would move up and down");
-            if (t2 == 81 && t1 != 94) fail("a hopper (81) must stand in liquid 94");
-            if (t2 == 88 && t1 != 95) fail("a leaper (88) must stand in liquid 95");
+            if (t2 == OBJECT_LIFT_HORIZONTAL && r == 0) fail("a horizontal lift (12) in row 0 would move up and down");
+            if (t2 == OBJECT_HOPPER && t1 != TILE_WATER) fail("a hopper (81) must stand in liquid 94");
+            if (t2 == OBJECT_LEAPER && t1 != TILE_LAVA) fail("a leaper (88) must stand in liquid 95");
         }
     }
     const std::string area = file_prefix(-1) + "area " + std::to_string(g.level) + "." + std::to_string(g.area) + ": ";

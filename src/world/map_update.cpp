@@ -17,24 +17,24 @@ void map_tag::update(int scroll) {
 
     // A bumped block leaves a blank under it while it rises and settles back.
     if (yoffset < 0) {
-        DrawImageFrame(sprite_sheet, x, y, 0);
+        DrawImageFrame(sprite_sheet, x, y, FRAME_BLANK);
         yoffset += 1;
     }
 
     const float ty = y + float(yoffset);
-    if (tile1 == 5) {
+    if (tile1 == TILE_BONUS) {
         if (++framedly > 10) {
             framedly = 0;
             if (++framectr > 2) framectr = 0;
         }
-        DrawImageFrame(sprite_sheet, x, ty, 5 + framectr);
+        DrawImageFrame(sprite_sheet, x, ty, FRAME_BONUS + framectr);
     } else {
         DrawImageFrame(sprite_sheet, x, ty, tile1);
     }
 
-    if (tile2 == 0) return;
+    if (tile2 == OBJECT_NONE) return;
 
-    if (tile2 == 20) {
+    if (tile2 == OBJECT_TORCH) {
         if (++framedly > 2) {
             framedly = 0;
             if (++framectr > 2) framectr = 0;
@@ -44,17 +44,17 @@ void map_tag::update(int scroll) {
         SetBlend(BLEND_LIGHT);
         float stretch = float(RandomFloat(1.2, 2.8));
         SetDrawScale(1.0f, stretch);
-        DrawImageFrame(sprite_sheet, x, y - 10.0f, 36);
+        DrawImageFrame(sprite_sheet, x, y - 10.0f, FRAME_GLOW);
         SetAlpha(1.0f);
         SetDrawScale(1.0f, 1.0f);
         SetBlend(BLEND_MASK);
-    } else if (tile2 == 28) {
+    } else if (tile2 == OBJECT_MAGIC) {
         rotation += 5;
         float s = float(RandomFloat(0.5, 1.5));
         SetTransform(float(rotation), s, s);
     }
 
-    if (tile2 >= 100 && tile2 <= 108) {
+    if (tile2 >= OBJECT_LEVEL_ITEM && tile2 <= level_item_object(LEVEL_ITEMS)) {
         if (++framedly > 4) {
             framedly = 0;
             if (++framectr > 1) framectr = 0;

@@ -38,9 +38,10 @@
 
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "game/media.h"
 #include "game/game.h"
 #include "game/game_state.h"
+#include "game/media.h"
+#include "replay/event_log.h"
 #include "replay/playthrough.h"
 #include "replay/recording.h"
 #include "replay/replay.h"
@@ -125,7 +126,7 @@ struct ItemSpot {
 ItemSpot FindLevelItem() {
     ItemSpot s;
     for (const map_tag& c : map_cells) {
-        if (c.tile2 >= 100 && c.tile2 <= 108) {
+        if (c.tile2 >= OBJECT_LEVEL_ITEM && c.tile2 <= level_item_object(LEVEL_ITEMS)) {
             s.present = true;
             s.x = (20.0f - map_cells[0].x) + c.x;
             s.y = c.y;
@@ -133,9 +134,6 @@ ItemSpot FindLevelItem() {
     }
     return s;
 }
-
-const char* const kMonsterKinds[] = {"walker",  "shell-maker", "spiky-walker", "hoverer",        "shooter",  "cannon",
-                                     "thrower", "shell",       "leaper",       "witch-fireball", "fire-bar", "hopper"};
 
 // Whether a monster or item kind ("hoverer", "*") matches the part of a goal after its dot.
 bool KindMatches(const std::string& goal, const std::string& prefix, const std::string& kind) {
@@ -166,7 +164,8 @@ float TargetBonus(const Stage& stage, uint64_t goals) {
             const bool burn = prefix[0] == 'b', stomp = prefix[0] == 's' && prefix[1] == 't';
             if (burn && p.power != 2) continue; // nothing to burn with yet
             monster_list.ForEach([&](const monster_tag& m) {
-                if (m.state == 0 || m.typ < 0 || m.typ >= 12 || !KindMatches(goal, prefix, kMonsterKinds[m.typ]))
+                if (m.state == 0 || monster_kind_name(m.typ) == nullptr ||
+                    !KindMatches(goal, prefix, MonsterName(m.typ)))
                     return;
                 if (burn)
                     consider(m.x + (p.x < m.x ? -150.0f : 150.0f), m.y, 0.5f, 0.0f, m.x);
@@ -176,29 +175,31 @@ float TargetBonus(const Stage& stage, uint64_t goals) {
         }
         if (goal == "hurt.power-lost" && p.power != 0)
             monster_list.ForEach([&](const monster_tag& m) {
-                if (m.state != 0 && m.typ != 10) consider(m.x, m.y, 0.5f);
+                if (m.state != 0 && m.typ != MONSTER_FIRE_BAR) consider(m.x, m.y, 0.5f);
             });
         if (goal.rfind("lift.", 0) == 0)
             elevator_list.ForEach([&](const elevator_tag& e) {
-                if ((e.typ == 0) == (goal == "lift.horizontal")) consider(e.x, e.y - 40.0f, 0.5f);
+                if ((e.typ == LIFT_HORIZONTAL) == (goal == "lift.horizontal")) consider(e.x, e.y - 40.0f, 0.5f);
             });
         int holds = -1; // the objectid of blocks that release the goal's item
-        if (goal == "item.power-up" || goal == "item.fire-power") holds = 3;
-        if (goal == "item.extra-life") holds = 4;
-        if (goal == "item.invincibility") holds = 5;
+        if (goal == "item.power-up" || goal == "item.fire-power") holds = CONTENT_POWER_UP;
+        if (goal == "item.extra-life") holds = CONTENT_EXTRA_LIFE;
+        if (goal == "item.invincibility") holds = CONTENT_INVINCIBILITY;
         if (holds > 0) {
-            const int typ = holds == 3 ? (goal == "item.power-up" ? 3 : 6) : holds;
+            const int typ =
+                holds == CONTENT_POWER_UP ? (goal == "item.power-up" ? PICKUP_POWER_UP : PICKUP_FIRE_POWER) : holds;
             specialitem_list.ForEach([&](const specialitem_tag& it) {
                 if (it.typ == typ) consider(it.x, it.y, 2.0f, 300000.0f);
             });
             for (const map_tag& c : map_cells)
-                if (c.objectid == holds && (c.tile1 == 4 || c.tile1 == 5 || (c.tile1 < 4 && c.hidden == 1)) &&
+                if (c.objectid == holds &&
+                    (c.tile1 == TILE_BRICK || c.tile1 == TILE_BONUS || (c.tile1 < TILE_BRICK && c.hidden == 1)) &&
                     c.x > p.x - 30.0f)
                     consider(c.x, c.y + 60.0f, 0.5f); // under it, to bump it
         }
         if (goal.rfind("hidden-block.", 0) == 0)
             for (const map_tag& c : map_cells)
-                if (c.tile1 < 4 && c.hidden == 1 && c.x > p.x - 30.0f) consider(c.x, c.y + 60.0f, 0.5f);
+                if (c.tile1 < TILE_BRICK && c.hidden == 1 && c.x > p.x - 30.0f) consider(c.x, c.y + 60.0f, 0.5f);
     }
     return best;
 }

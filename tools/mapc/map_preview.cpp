@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "game/kinds.h"
+
 namespace mapc {
 
 namespace {
@@ -128,34 +130,34 @@ class Canvas {
             return true;
         }
         // No art yet: a square in a colour that tells the kind of frame, with a dark rim.
-        if (k == 0) return false;
+        if (k == FRAME_BLANK) return false;
         const bool rim = sx < 2 || sy < 2 || sx > 37 || sy > 37;
         uint8_t r, g, b;
-        if (k >= 4 && k <= 8) {
+        if (k >= TILE_BRICK && k <= TILE_USED) {
             r = 190;
-            g = k == 4 ? 90 : 200;
-            b = k == 8 ? 120 : 40;
-        } else if (k == 9 || k == 10 || k == 24 || k == 25) {
+            g = k == TILE_BRICK ? 90 : 200;
+            b = k == TILE_USED ? 120 : 40;
+        } else if (k == TILE_GROUND || k == TILE_PLATFORM || k == TILE_LAIR_GROUND || k == TILE_LAIR_STONE) {
             r = 110;
             g = 80;
             b = 50;
-        } else if (k == 94 || k == 95) {
+        } else if (k == TILE_WATER || k == TILE_LAVA) {
             r = 30;
             g = 90;
-            b = k == 95 ? 30 : 200;
-        } else if (k == 28) {
+            b = k == TILE_LAVA ? 30 : 200;
+        } else if (k == FRAME_MAGIC) {
             r = 120;
             g = 255;
             b = 120;
-        } else if (k == 30) {
+        } else if (k == FRAME_HERO) {
             r = 255;
             g = 140;
             b = 0;
-        } else if (k >= 100) {
+        } else if (k >= FRAME_LEVEL_ITEM) {
             r = 255;
             g = 0;
             b = 255;
-        } else if (k >= 57 || k == 26 || k == 27) {
+        } else if (k >= FRAME_WALKER_LEFT || k == FRAME_FIREBALL_LEFT || k == FRAME_FIREBALL_RIGHT) { // monsters
             r = 220;
             g = 30;
             b = 30;
@@ -169,7 +171,8 @@ class Canvas {
             g /= 2;
             b /= 2;
         }
-        if ((k == 28 || k >= 57) && (sx - 20) * (sx - 20) + (sy - 20) * (sy - 20) > 16 * 16) return false;
+        if ((k == FRAME_MAGIC || k >= FRAME_WALKER_LEFT) && (sx - 20) * (sx - 20) + (sy - 20) * (sy - 20) > 16 * 16)
+            return false;
         px[0] = r;
         px[1] = g;
         px[2] = b;
@@ -187,12 +190,14 @@ class Canvas {
 };
 
 bool holds_content(int t1, int t2) {
-    const bool block = t1 == 4 || t1 == 5;
-    return block && (t2 == 28 || t2 == 29 || t2 == 30 || t2 == 49 || t2 == 50);
+    const bool block = t1 == TILE_BRICK || t1 == TILE_BONUS;
+    return block && (t2 == OBJECT_MAGIC || t2 == OBJECT_MULTI_MAGIC || t2 == OBJECT_START || t2 == OBJECT_POWER_UP ||
+                     t2 == OBJECT_EXTRA_LIFE);
 }
 
 bool is_hidden(int t1, int t2) {
-    return (t1 < 4 && (t2 == 29 || t2 == 49 || t2 == 50)) || (t1 <= 3 && (t2 == 55 || t2 == 56));
+    return t1 < TILE_BRICK && (t2 == OBJECT_MULTI_MAGIC || t2 == OBJECT_POWER_UP || t2 == OBJECT_EXTRA_LIFE ||
+                               t2 == OBJECT_HIDDEN_BLOCK || t2 == OBJECT_HIDDEN_INVINCIBILITY);
 }
 
 } // namespace
@@ -212,19 +217,23 @@ bool write_preview(const Grid& g, const std::string& sheet_path, const std::stri
         for (int c = 0; c < COLUMNS; ++c) {
             const int i = r * COLUMNS + c, t1 = g.tile1[i], t2 = g.tile2[i];
             const int x = c * 40, y = r * 40;
-            canvas.frame(t1 == 5 ? 5 : t1, x, y);
-            if (t2 == 0) continue;
+            canvas.frame(t1, x, y);
+            if (t2 == OBJECT_NONE) continue;
             if (holds_content(t1, t2)) {
-                // What a block holds, small in its corner (30 in a block is the invincibility).
-                canvas.frame(t2 == 29 ? 28 : t2, x + 20, y, 0.5);
+                // What a block holds, small in its corner (the start in a block is the invincibility).
+                canvas.frame(t2 == OBJECT_MULTI_MAGIC ? FRAME_MAGIC : t2, x + 20, y, 0.5);
             } else if (is_hidden(t1, t2)) {
                 canvas.outline(x + 4, y + 4, 32, hidden_colour);
-                if (t2 != 55) canvas.frame(t2 == 29 ? 28 : t2 == 56 ? 30 : t2, x + 10, y + 10, 0.5);
-            } else if (t2 == 38) {
+                if (t2 != OBJECT_HIDDEN_BLOCK)
+                    canvas.frame(t2 == OBJECT_MULTI_MAGIC            ? FRAME_MAGIC
+                                 : t2 == OBJECT_HIDDEN_INVINCIBILITY ? FRAME_HERO
+                                                                     : t2,
+                                 x + 10, y + 10, 0.5);
+            } else if (t2 == OBJECT_MONSTER_WALL) {
                 canvas.outline(x + 14, y + 4, 12, wall_colour);
-            } else if (t2 == 12 || t2 == 13) {
+            } else if (t2 == OBJECT_LIFT_HORIZONTAL || t2 == OBJECT_LIFT_VERTICAL) {
                 canvas.frame(t2, x - 20, y, 1.0, 2.0); // lifts are drawn double width
-            } else if (t2 == 83) {
+            } else if (t2 == OBJECT_THROWER) {
                 canvas.frame(t2, x - 40, y - 36, 1.0); // the thrower stands left of and above its cell
             } else {
                 canvas.frame(t2, x, y);

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "game/kinds.h"
+
 namespace mapc {
 
 namespace {
@@ -26,7 +28,7 @@ uint64_t key(const State& s) {
            (uint64_t(s.jump) << 1) | uint64_t(s.item);
 }
 
-bool solid(int t) { return (t >= 4 && t <= 10) || t == 24 || t == 25; }
+bool solid(int t) { return (t >= TILE_BRICK && t <= TILE_PLATFORM) || t == TILE_LAIR_GROUND || t == TILE_LAIR_STONE; }
 
 constexpr float OVERLAP = 36.0f; // centres closer than this on both axes touch
 
@@ -39,16 +41,16 @@ ReachResult reach(const Grid& g) {
     for (int i = 0; i < CELLS; ++i) {
         const float x = float(20 + 40 * (i % COLUMNS)), y = float(20 + 40 * (i / COLUMNS));
         const int t1 = g.tile1[i], t2 = g.tile2[i];
-        if (t2 == 30 && t1 != 4 && t1 != 5) {
+        if (t2 == OBJECT_START && t1 != TILE_BRICK && t1 != TILE_BONUS) {
             sx = x;
             sy = y;
         }
-        if (t2 == 39) {
+        if (t2 == OBJECT_CAULDRON) {
             cx = x;
             cy = y - 3.0f;
         }
-        if (t2 == 13) vlifts.push_back({x, y});
-        if (t2 == 12) hlifts.push_back({x, y});
+        if (t2 == OBJECT_LIFT_VERTICAL) vlifts.push_back({x, y});
+        if (t2 == OBJECT_LIFT_HORIZONTAL) hlifts.push_back({x, y});
     }
     if (sx < 0) return res;
     const bool third = g.area == 3;
@@ -86,15 +88,15 @@ ReachResult reach(const Grid& g) {
                         }
                         if (solid(t1) && touches()) {
                             if (y < ccy - 18) {
-                                v = t2 == 11 ? -10.0f : jump ? -4.0f : -3.0f;
+                                v = t2 == OBJECT_SPRINGBOARD ? -10.0f : jump ? -4.0f : -3.0f;
                                 jump = 0;
                                 y = ccy - 40;
                             } else if (y > ccy + 18 && v <= 0 && ccx - 21 < x && x < ccx + 21) {
                                 v = 2.0f;
                             }
                         }
-                        if (t2 >= 100 && t2 <= 108 && touches()) item = 1;
-                        if ((t1 == 94 || t1 == 95) && touches()) dead = true;
+                        if (t2 >= OBJECT_LEVEL_ITEM && t2 <= level_item_object(LEVEL_ITEMS) && touches()) item = 1;
+                        if ((t1 == TILE_WATER || t1 == TILE_LAVA) && touches()) dead = true;
                     }
                 }
                 if (dead) continue;

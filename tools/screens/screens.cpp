@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     sc.When([&] { return in_for(STATE_LEVELEND, 150); }, [&] { shot("05-level-end"); });
     sc.When([&] { return in_for(STATE_PLAY, 90); },
             [] { // caught by a monster, as its collision reports it
-                game.pumkdeath = 1;
+                game.pumkdeath = DEATH_MONSTER;
                 game.state = STATE_DEATH;
             });
     sc.When([&] { return in_for(STATE_DEATH, 25); }, [&] { shot("06-death"); });
