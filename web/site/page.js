@@ -16,7 +16,7 @@ var PumkoPage = (function () {
   var pictureW = 640, pictureH = 480, scaleMode = 0; // 0 sharp, 1 integer, 2 smooth
   var gl = null, glTexture = null, glScaleLoc = null, ctx2d = null, imageData = null;
   var audio = null, audioNode = null;
-  var stats = { steps: 0, frames: [], busy: 0 };
+  var stats = { steps: 0, frames: [], busy: 0, show: 0 };
 
   // ---- keys: the game's codes are virtual-key numbers with per-side modifiers ----------------
   var byCode = {
@@ -183,7 +183,8 @@ var PumkoPage = (function () {
     if (stats.frames.length > 20000) stats.frames.splice(0, 10000);
     if (waking && credit >= STEP_MS - STEP_EARLY_MS) {
       credit = Math.min(credit - STEP_MS, 2 * STEP_MS);
-      var w = waking; waking = null; stats.steps++; w();
+      var w = waking; waking = null; stats.steps++;
+      var t0 = performance.now(); w(); stats.busy += performance.now() - t0;
     } else if (waking) {
       requestFrame();
     }
@@ -276,7 +277,7 @@ var PumkoPage = (function () {
     stats: stats,
     open: function (w, h, mode) {
       pictureW = w; pictureH = h; scaleMode = mode;
-      if (!setupGl()) {
+      if (/[?&]gl=0/.test(location.search) || !setupGl()) {
         ctx2d = canvas.getContext("2d", { alpha: false });
         imageData = ctx2d.createImageData(w, h);
       }
@@ -284,6 +285,7 @@ var PumkoPage = (function () {
       canvas.focus();
     },
     show: function (ptr, w, h) {
+      var t0 = performance.now();
       var pixels = HEAPU8.subarray(ptr, ptr + w * h * 4);
       if (gl) {
         gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
@@ -292,6 +294,7 @@ var PumkoPage = (function () {
         imageData.data.set(pixels);
         ctx2d.putImageData(imageData, 0, 0);
       }
+      stats.show += performance.now() - t0;
     },
     nextEvent: function (out) {
       var e = queue.shift();
