@@ -15,8 +15,9 @@ var PumkoPage = (function () {
   var queue = [];
   var pictureW = 640, pictureH = 480, scaleMode = 0; // 0 sharp, 1 integer, 2 smooth
   var gl = null, glTexture = null, glScaleLoc = null, ctx2d = null, imageData = null;
+  var picture = null, pictureCtx = null, enlarge = 1; // the 2D path's picture and its whole-number enlargement
   var audio = null, audioNode = null;
-  var stats = { steps: 0, frames: [], busy: 0, show: 0 };
+  var stats = { steps: 0, stepTimes: [], frames: [], busy: 0, show: 0 };
 
   // ---- keys: the game's codes are virtual-key numbers with per-side modifiers ----------------
   var byCode = {
@@ -148,7 +149,13 @@ var PumkoPage = (function () {
     var s = Math.min(ww / pictureW, wh / pictureH);
     if (scaleMode === 1) s = Math.max(1, Math.floor(s));
     var bw = Math.max(1, Math.round(pictureW * s)), bh = Math.max(1, Math.round(pictureH * s));
-    if (!gl) { bw = pictureW; bh = pictureH; }
+    if (!gl) {
+      // Sharp: the largest whole-number nearest enlargement that fits the box, then the one
+      // smooth step of the browser's own scaling up to it. Integer and smooth: the picture as
+      // it is, enlarged by the browser (nearest or smooth).
+      enlarge = scaleMode === 0 ? Math.max(1, Math.floor(s + 1e-6)) : 1;
+      bw = pictureW * enlarge; bh = pictureH * enlarge;
+    }
     canvas.width = bw;
     canvas.height = bh;
     var cssW = pictureW * s / dpr, cssH = pictureH * s / dpr;
@@ -156,12 +163,17 @@ var PumkoPage = (function () {
     canvas.style.height = cssH + "px";
     canvas.style.left = Math.floor((window.innerWidth - cssW) / 2) + "px";
     canvas.style.top = Math.floor((window.innerHeight - cssH) / 2) + "px";
-    canvas.style.imageRendering = scaleMode === 2 ? "auto" : "pixelated";
+    canvas.style.imageRendering = scaleMode === 1 ? "pixelated" : scaleMode === 2 || !gl ? "auto" : "pixelated";
+    if (ctx2d) { ctx2d.imageSmoothingEnabled = false; if (picture) drawPicture(); }
     if (gl) {
       gl.viewport(0, 0, bw, bh);
       var k = scaleMode === 2 ? 1 : scaleMode === 1 ? 1e4 : bw / pictureW;
       gl.uniform2f(glScaleLoc, k, scaleMode === 2 ? 1 : scaleMode === 1 ? 1e4 : bh / pictureH);
     }
+  }
+  function drawPicture() {
+    if (enlarge === 1) ctx2d.drawImage(picture, 0, 0);
+    else ctx2d.drawImage(picture, 0, 0, pictureW * enlarge, pictureH * enlarge);
   }
   window.addEventListener("resize", function () { if (gl || ctx2d) layout(); });
 
@@ -183,11 +195,17 @@ var PumkoPage = (function () {
     if (stats.frames.length > 20000) stats.frames.splice(0, 10000);
     if (waking && credit >= STEP_MS - STEP_EARLY_MS) {
       credit = Math.min(credit - STEP_MS, 2 * STEP_MS);
-      var w = waking; waking = null; stats.steps++;
+      var w = waking; waking = null; countStep();
       var t0 = performance.now(); w(); stats.busy += performance.now() - t0;
     } else if (waking) {
       requestFrame();
     }
+  }
+  // The steps' times, for the page's own measurements.
+  function countStep() {
+    stats.steps++;
+    stats.stepTimes.push(performance.now());
+    if (stats.stepTimes.length > 20000) stats.stepTimes.splice(0, 10000);
   }
   function requestFrame() { if (!framePending) { framePending = true; requestAnimationFrame(onFrame); } }
   document.addEventListener("visibilitychange", function () {
@@ -277,9 +295,14 @@ var PumkoPage = (function () {
     stats: stats,
     open: function (w, h, mode) {
       pictureW = w; pictureH = h; scaleMode = mode;
-      if (/[?&]gl=0/.test(location.search) || !setupGl()) {
+      // WebGL only when asked for: where it runs on the CPU (SwiftShader) it costs far more
+      // than the 2D canvas.
+      if (!/[?&]gl=1/.test(location.search) || !setupGl()) {
         ctx2d = canvas.getContext("2d", { alpha: false });
-        imageData = ctx2d.createImageData(w, h);
+        picture = document.createElement("canvas");
+        picture.width = w; picture.height = h;
+        pictureCtx = picture.getContext("2d", { alpha: false });
+        imageData = pictureCtx.createImageData(w, h);
       }
       layout();
       canvas.focus();
@@ -292,7 +315,8 @@ var PumkoPage = (function () {
         gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
       } else {
         imageData.data.set(pixels);
-        ctx2d.putImageData(imageData, 0, 0);
+        pictureCtx.putImageData(imageData, 0, 0);
+        drawPicture();
       }
       stats.show += performance.now() - t0;
     },
@@ -305,7 +329,7 @@ var PumkoPage = (function () {
     hidePointer: function () { canvas.style.cursor = "none"; },
     stepDue: function () {
       if (credit < STEP_MS - STEP_EARLY_MS) return 0;
-      credit -= STEP_MS; stats.steps++;
+      credit -= STEP_MS; countStep();
       return 1;
     },
     waitStep: function (wakeUp) {
