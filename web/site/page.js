@@ -82,7 +82,15 @@ var PumkoPage = (function () {
     return [Math.min(Math.max(x, 0), pictureW - 1), Math.min(Math.max(y, 0), pictureH - 1)];
   }
   function mouseButton(b) { return b === 0 ? 1 : b === 2 ? 2 : b === 1 ? 3 : 0; }
+  // The page's buttons show while the pointer moves and keep off the picture otherwise.
+  var tools = document.getElementById("tools"), toolsTimer = 0;
+  function showTools() {
+    tools.classList.add("shown");
+    clearTimeout(toolsTimer);
+    toolsTimer = setTimeout(function () { if (!tools.matches(":hover")) tools.classList.remove("shown"); }, 2500);
+  }
   function onMouse(e) {
+    if (e.type === "mousemove") showTools();
     var p = toPicture(e);
     if (e.type === "mousemove") { queue.push([EV.MouseMove, 0, p[0], p[1]]); return; }
     var b = mouseButton(e.button);

@@ -132,9 +132,10 @@ function flatArea(row, short = false) {
       assert((await probe(page, 1)) === x0, "the hero moved while paused");
       assert((await steps()) === s0, "the game went on stepping while paused");
       await tap(page, "Space");
-      await page.keyboard.down("ArrowRight");
+      await page.keyboard.down("ArrowLeft"); // away from whatever stopped the walk to the right
       await sleep(500);
-      await page.keyboard.up("ArrowRight");
+      await page.keyboard.up("ArrowLeft");
+      assert((await steps()) > s0 + 10, "the game did not go on after the pause");
       assert((await probe(page, 1)) !== x0, "the hero did not move after the pause");
       assert((await page.evaluate(() => window.scrollY + document.scrollingElement.scrollTop)) === 0, "page scrolled");
     });
