@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test prove rechecks screens soak install uninstall package clean
+.PHONY: all deps configure build run test prove rechecks screens soak install uninstall package clean web web-serve web-test
 
 all: build
 
@@ -64,3 +64,15 @@ package: build
 
 clean:
 	rm -rf $(BUILD) build-sanitize
+
+# The browser build: build-web/site/ is the whole page, for any static web host. Its libraries are
+# built once from Debian's sources into build-web/deps/. None of it is needed by the targets above.
+web:
+	@NATIVE_BUILD=$(CURDIR)/$(BUILD) bash scripts/web/make-web.sh
+
+web-serve: web
+	python3 -m http.server 8023 --bind 127.0.0.1 --directory build-web/site
+
+# The page in headless Chromium, and every recording replayed by the browser build under Node.
+web-test: web
+	@bash scripts/web/test.sh

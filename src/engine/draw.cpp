@@ -90,6 +90,10 @@ void MeasureVerticalBlank(int hz) {
         return;
     }
     if (!p || !p->HasVsync()) return;
+    if (p->PacesFrames()) {
+        g_software_pacing = false;
+        return;
+    }
     const int start = MilliTime();
     int good = 0, steady = 0, previous = -1, steady_start = 0;
     while (MilliSince(start) < 1000) {

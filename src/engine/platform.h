@@ -47,6 +47,9 @@ class Platform {
     virtual void Present(bool vsync) = 0;
     // True when Present(true) really waits for the vertical blank.
     virtual bool HasVsync() = 0;
+    // True when Present(true) itself holds the game at 60 frames a second on any display (a
+    // browser's animation frames): the engine then neither measures the blank nor keeps a clock.
+    virtual bool PacesFrames() { return false; }
     // What shows the picture, in a few words (timed runs print it).
     virtual std::string Describe() { return {}; }
 

@@ -4,11 +4,41 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "main/key_names.h"
 
 namespace {
+
+// A float read and written exactly as from_chars and to_chars do (plain decimal, the shortest
+// text that reads back the same). The browser build's C++ library has neither for floats.
+bool ReadFloat(const std::string& v, float& x) {
+#ifdef __EMSCRIPTEN__
+    if (v.empty() || !(std::isdigit(static_cast<unsigned char>(v[0])) || v[0] == '-' || v[0] == '.')) return false;
+    char* end = nullptr;
+    x = std::strtof(v.c_str(), &end);
+    return end == v.c_str() + v.size() && v.find_first_of("xXpPnN") == std::string::npos;
+#else
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), x);
+    return ec == std::errc() && end == v.data() + v.size();
+#endif
+}
+
+std::string WriteFloat(float x) {
+    char buf[32];
+#ifdef __EMSCRIPTEN__
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(buf, sizeof buf, "%.*g", digits, double(x));
+        if (std::strtof(buf, nullptr) == x) break;
+    }
+    return buf;
+#else
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, x);
+    return ec == std::errc() ? std::string(buf, end) : std::string("0.25");
+#endif
+}
 
 // One setting as the file names it: reading a value (false when the text is not one) and writing
 // the current one. The keys are read apart, since their clashes are judged on the whole file.
@@ -71,16 +101,11 @@ const std::vector<Field>& Fields() {
         f.push_back({"pad.deadzone", "a number from 0 to 0.9",
                      [](Settings& s, const std::string& v) {
                          float x = -1.0f;
-                         const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), x);
-                         if (ec != std::errc() || end != v.data() + v.size() || !(x >= 0.0f && x <= 0.9f)) return false;
+                         if (!ReadFloat(v, x) || !(x >= 0.0f && x <= 0.9f)) return false;
                          s.dead_zone = x;
                          return true;
                      },
-                     [](const Settings& s) {
-                         char buf[32];
-                         const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, s.dead_zone);
-                         return ec == std::errc() ? std::string(buf, end) : std::string("0.25");
-                     }});
+                     [](const Settings& s) { return WriteFloat(s.dead_zone); }});
         return f;
     }();
     return fields;
