@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "engine/mixer.h"
-#include "main/recording.h"
-#include "main/replay.h"
-#include "main/scenario.h"
+#include "replay/recording.h"
+#include "replay/replay.h"
+#include "support/scenario.h"
 
 namespace {
 

@@ -74,3 +74,15 @@ TEST(ReplayCoverage, EveryRequiredEventHappens) {
     for (const std::string& m : missing) list += " " + m;
     EXPECT_TRUE(missing.empty()) << "never happen in any recording:" << list;
 }
+
+// Replays in one process (the browser's runner, the automatic player) start afresh each time: a
+// run that ended in an intro must not seed the next one before its own title.
+TEST(Replay, TwoInOneProcessBothMatch) {
+    for (const char* name : {"1-1", "1-2-shells"}) {
+        Recording rec;
+        std::string error;
+        ASSERT_TRUE(Recording::Load(RecordingsDir() + "/" + name + ".txt", rec, error)) << error;
+        const ReplayResult r = ReplayRecording(rec, name, true);
+        EXPECT_EQ(r.first_difference, "") << name;
+    }
+}

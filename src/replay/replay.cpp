@@ -87,9 +87,14 @@ ReplayResult ReplayRecording(const Recording& rec, const std::string& name, bool
         r.checks.push_back(std::move(c));
     };
 
+    // The display opens (and presents) before start-up resets the game, so the first frames may
+    // still show the state a run before this one left: the recording's area is set only at an
+    // intro that follows this run's own title.
+    bool saw_title = false;
     auto after_frame = [&] {
         if (finished) return;
-        if (!seeded && game.state == STATE_INTRO) { // the title's last frame: the intro has not loaded its area yet
+        if (game.state == STATE_TITLE) saw_title = true;
+        if (!seeded && saw_title && game.state == STATE_INTRO) { // the title's last frame: the intro has not loaded its area yet
             for (player_tag& p : player_slot) {
                 p.level = rec.level;
                 p.area = rec.area;
