@@ -16,7 +16,7 @@
 
 namespace hostile {
 
-struct OggSpec {
+struct OggShape {
     int channels = 1;
     long rate = 44100;
     double seconds = 0.25;       // encoded for real: a tone
@@ -27,11 +27,11 @@ struct OggSpec {
 };
 
 // Granule positions are counted from the packets' block sizes, as a decoder counts them.
-inline std::string MakeOgg(const OggSpec& spec) {
+inline std::string MakeOgg(const OggShape& shape) {
     std::string out;
     vorbis_info vi;
     vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, spec.channels, spec.rate, 0.0f) != 0) return out;
+    if (vorbis_encode_init_vbr(&vi, shape.channels, shape.rate, 0.0f) != 0) return out;
     vorbis_comment vc;
     vorbis_comment_init(&vc);
     vorbis_dsp_state vd;
@@ -39,7 +39,7 @@ inline std::string MakeOgg(const OggSpec& spec) {
     vorbis_analysis_init(&vd, &vi);
     vorbis_block_init(&vd, &vb);
     ogg_stream_state os;
-    ogg_stream_init(&os, spec.serial);
+    ogg_stream_init(&os, shape.serial);
     ogg_page og;
     auto take = [&](int got) {
         if (got == 0) return;
@@ -63,7 +63,7 @@ inline std::string MakeOgg(const OggSpec& spec) {
         long blocksize;
     };
     std::vector<Packet> packets;
-    const int64_t frames = int64_t(spec.seconds * double(spec.rate));
+    const int64_t frames = int64_t(shape.seconds * double(shape.rate));
     for (int64_t done = 0; done <= frames;) {
         const int64_t n = std::min<int64_t>(1024, frames - done);
         if (n <= 0) {
@@ -71,9 +71,9 @@ inline std::string MakeOgg(const OggSpec& spec) {
             done = frames + 1;
         } else {
             float** buf = vorbis_analysis_buffer(&vd, int(n));
-            for (int c = 0; c < spec.channels; ++c)
+            for (int c = 0; c < shape.channels; ++c)
                 for (int64_t i = 0; i < n; ++i)
-                    buf[c][i] = spec.amplitude * std::sin(0.05f * float(done + i) * float(c + 1));
+                    buf[c][i] = shape.amplitude * std::sin(0.05f * float(done + i) * float(c + 1));
             vorbis_analysis_wrote(&vd, int(n));
             done += n;
         }
@@ -93,7 +93,7 @@ inline std::string MakeOgg(const OggSpec& spec) {
         if (packets[i].blocksize == long_block && packets[i - 1].blocksize == long_block) repeat = i;
     std::vector<size_t> order;
     for (size_t i = 0; i + 1 < packets.size(); ++i) order.push_back(i);
-    const int64_t extra = repeat ? std::max<int64_t>(0, spec.total_frames - frames) / (long_block / 2) : 0;
+    const int64_t extra = repeat ? std::max<int64_t>(0, shape.total_frames - frames) / (long_block / 2) : 0;
     for (int64_t i = 0; i < extra; ++i) order.push_back(repeat);
     order.push_back(packets.size() - 1);
 
@@ -106,7 +106,7 @@ inline std::string MakeOgg(const OggSpec& spec) {
         ogg_packet op{};
         op.packet = p.bytes.data();
         op.bytes = long(p.bytes.size());
-        op.granulepos = granule / spec.granule_divisor;
+        op.granulepos = granule / shape.granule_divisor;
         op.packetno = packetno++;
         op.e_o_s = k + 1 == order.size();
         ogg_stream_packetin(&os, &op);
