@@ -19,6 +19,7 @@
 #include "main/options.h"
 #include "main/player_settings.h"
 #include "flow/main_loop.h"
+#include "flow/topscore.h"
 
 bool WriteGameData(const std::string& folder); // generated with the embedded resources
 
