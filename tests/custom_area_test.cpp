@@ -79,7 +79,7 @@ TEST_F(CustomArea, ABrokenSourceIsRefusedWithItsLineAndReason) {
 
     errors.clear();
     EXPECT_FALSE(LoadCustomArea((dir_ / "missing.txt").string(), errors));
-    EXPECT_NE(Joined(errors).find("missing.txt: cannot read"), std::string::npos);
+    EXPECT_NE(Joined(errors).find("missing.txt: no such file"), std::string::npos) << Joined(errors);
 
     // A row one cell short is a parse error on its own line.
     std::ifstream in(kAreas + "flat.txt");
@@ -104,11 +104,48 @@ TEST_F(CustomArea, ACompiledMapPlaysAsTheAreaItsNameEndsWith) {
     EXPECT_FALSE(LoadCustomArea(Compiled("pumkosahrim2.3"), errors));
     EXPECT_NE(Joined(errors).find("pumkosahrim2.3: area 2.3: the level's magic item 102 is missing"), std::string::npos)
         << Joined(errors);
-    // The right size with the wrong header is no map.
-    std::ofstream(dir_ / "junk.map", std::ios::binary) << std::string(mapc::BINARY_SIZE, 'x');
+    // A compiled map one byte short is called short, not read as text.
+    const std::string whole = Compiled("whole.map");
+    std::string bytes;
+    {
+        std::ifstream in(whole, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    bytes.pop_back();
+    std::ofstream(dir_ / "short.map", std::ios::binary) << bytes;
     errors.clear();
-    EXPECT_FALSE(LoadCustomArea((dir_ / "junk.map").string(), errors));
-    EXPECT_NE(Joined(errors).find("must start with 140 and 12"), std::string::npos) << Joined(errors);
+    EXPECT_FALSE(LoadCustomArea((dir_ / "short.map").string(), errors));
+    EXPECT_NE(Joined(errors).find("short.map: a compiled map of 13447 bytes, not 13448"), std::string::npos)
+        << Joined(errors);
+}
+
+// What a player may hand over instead of an area: each refused with a reason, nothing read past the
+// limit, and a source that happens to be as long as a compiled map still read as a source.
+TEST_F(CustomArea, FoldersDevicesAndHugeFilesAreRefusedAndAnySizeOfSourceIsText) {
+    std::vector<std::string> errors;
+    EXPECT_FALSE(LoadCustomArea(dir_.string(), errors));
+    EXPECT_NE(Joined(errors).find(": is a folder, not an area file"), std::string::npos) << Joined(errors);
+
+    errors.clear();
+    EXPECT_FALSE(LoadCustomArea("/dev/zero", errors));
+    EXPECT_NE(Joined(errors).find("/dev/zero: not a regular file"), std::string::npos) << Joined(errors);
+
+    errors.clear();
+    {
+        std::ofstream big(dir_ / "big.txt", std::ios::binary);
+        big << std::string(size_t(mapc::MAX_FILE_BYTES) + 1, '#');
+    }
+    EXPECT_FALSE(LoadCustomArea((dir_ / "big.txt").string(), errors));
+    EXPECT_NE(Joined(errors).find("too large for an area"), std::string::npos) << Joined(errors);
+
+    std::ifstream in(kAreas + "flat.txt");
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_LT(text.size() + 2, size_t(mapc::BINARY_SIZE));
+    text += "#" + std::string(size_t(mapc::BINARY_SIZE) - text.size() - 2, ' ') + "\n";
+    ASSERT_EQ(text.size(), size_t(mapc::BINARY_SIZE));
+    std::ofstream(dir_ / "exact.txt", std::ios::binary) << text;
+    errors.clear();
+    EXPECT_TRUE(LoadCustomArea((dir_ / "exact.txt").string(), errors)) << Joined(errors);
 }
 
 TEST_F(CustomArea, AGoodAreaIsPlayedFromTheStartToItsCauldronThenTheTitle) {

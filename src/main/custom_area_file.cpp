@@ -3,8 +3,6 @@
 
 #include <cstdio>
 #include <deque>
-#include <fstream>
-#include <iterator>
 #include <regex>
 
 #include "engine/stream.h"
@@ -32,19 +30,20 @@ void AreaFromFileName(const std::string& path, mapc::Grid& g) {
 } // namespace
 
 bool LoadCustomArea(const std::string& path, std::vector<std::string>& errors) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        errors.push_back(path + ": cannot read this file");
+    std::string text, error;
+    if (!mapc::read_level_file(path, text, error)) {
+        errors.push_back(error);
         return false;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     mapc::Grid grid;
     const size_t before = errors.size();
-    if (mapc::decode(std::vector<uint8_t>(text.begin(), text.end()), grid)) {
+    if (mapc::looks_compiled(text)) {
+        if (!mapc::decode(std::vector<uint8_t>(text.begin(), text.end()), grid)) {
+            errors.push_back(path + ": a compiled map of " + std::to_string(text.size()) + " bytes, not " +
+                             std::to_string(mapc::BINARY_SIZE));
+            return false;
+        }
         AreaFromFileName(path, grid);
-    } else if (text.size() == size_t(mapc::BINARY_SIZE)) {
-        errors.push_back(path + ": a compiled map must start with 140 and 12");
-        return false;
     } else if (!mapc::parse_source(text, path, grid, errors)) {
         return false;
     }

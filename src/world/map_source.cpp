@@ -1,6 +1,10 @@
 // Level sources: parsing, the rules every area must satisfy, and the binary resource.
 #include "world/map_source.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
@@ -301,6 +305,53 @@ bool decode(const std::vector<uint8_t>& bytes, Grid& out) {
     for (int i = 0; i < CELLS; ++i) {
         out.tile1[i] = get_le32(bytes, 8 + 8 * i);
         out.tile2[i] = get_le32(bytes, 12 + 8 * i);
+    }
+    return true;
+}
+
+bool looks_compiled(const std::string& bytes) {
+    static const unsigned char header[8] = {COLUMNS, 0, 0, 0, ROWS, 0, 0, 0};
+    return bytes.size() >= 8 && std::memcmp(bytes.data(), header, 8) == 0;
+}
+
+bool read_level_file(const std::string& path, std::string& bytes, std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    if (ec || !fs::exists(st)) {
+        error = path + ": no such file";
+        return false;
+    }
+    if (fs::is_directory(st)) {
+        error = path + ": is a folder, not an area file";
+        return false;
+    }
+    if (!fs::is_regular_file(st)) {
+        error = path + ": not a regular file";
+        return false;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) {
+        error = path + ": cannot read this file (" + std::strerror(errno) + ")";
+        return false;
+    }
+    bytes.clear();
+    char buffer[65536];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        bytes.append(buffer, n);
+        if (int64_t(bytes.size()) > MAX_FILE_BYTES) break;
+    }
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) {
+        error = path + ": cannot read this file";
+        return false;
+    }
+    if (int64_t(bytes.size()) > MAX_FILE_BYTES) {
+        error = path + ": larger than " + std::to_string(MAX_FILE_BYTES) + " bytes, too large for an area";
+        bytes.clear();
+        return false;
     }
     return true;
 }

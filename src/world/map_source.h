@@ -53,6 +53,16 @@ std::vector<uint8_t> encode(const Grid& g);
 // Reads a binary resource back; false when it is not 13448 bytes with the 140 x 12 header.
 bool decode(const std::vector<uint8_t>& bytes, Grid& out);
 
+// Whether `bytes` begin as a compiled map does (140 and 12, little-endian): no text source can,
+// so a file is told apart by its content, whatever its length.
+bool looks_compiled(const std::string& bytes);
+
+// The most a level file (source or compiled) may hold; sources are a few kilobytes.
+constexpr int64_t MAX_FILE_BYTES = int64_t(1) << 20;
+// Reads a level file a player hands over: only a regular file, and at most MAX_FILE_BYTES of it.
+// False with `error` ("PATH: is a folder, not an area file") when it cannot be used.
+bool read_level_file(const std::string& path, std::string& bytes, std::string& error);
+
 // "pumkosahrim1.1" for level 1, area 1.
 std::string resource_file_name(int level, int area);
 

@@ -22,13 +22,6 @@
 
 namespace {
 
-bool read_text(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
-
 #ifndef PUMKO_INSTALLED_DATA
 #define PUMKO_INSTALLED_DATA "../share/games/pumko"
 #endif
@@ -84,9 +77,9 @@ int main(int argc, char** argv) {
     std::vector<mapc::Grid> grids;
     std::set<std::pair<int, int>> seen;
     for (const std::string& path : sources) {
-        std::string text;
-        if (!read_text(path, text)) {
-            errors.push_back(path + ": cannot read");
+        std::string text, error;
+        if (!mapc::read_level_file(path, text, error)) {
+            errors.push_back(error);
             continue;
         }
         mapc::Grid g;
