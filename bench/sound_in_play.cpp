@@ -83,12 +83,7 @@ Played Play(const std::string& data_dir, const Recording& rec, bool effects, boo
         if (finished) return;
         titled = titled || game.state == STATE_TITLE;
         if (titled && !seeded && game.state == STATE_INTRO) { // as the replays: the intro has not loaded its area yet
-            for (player_tag& p : player_slot) {
-                p.level = rec.level;
-                p.area = rec.area;
-            }
-            game.fireballmaxtmr = rec.witch;
-            SeedRandom(rec.seed);
+            SendToRecordingStart(rec);
             seeded = true;
             // The media are loaded (cutting the sprite sheet needs the renderer); play does not draw.
             sc.Platform().SetRendering(false);

@@ -57,6 +57,15 @@ std::string Compare(const Checkpoint& expected, const Checkpoint& actual, const 
 
 } // namespace
 
+void SendToRecordingStart(const Recording& rec) {
+    for (player_tag& p : player_slot) {
+        p.level = rec.level;
+        p.area = rec.area;
+    }
+    game.fireballmaxtmr = rec.witch;
+    SeedRandom(rec.seed);
+}
+
 ReplayResult ReplayRecording(const Recording& rec, const std::string& name, bool compare,
                              const std::string& picture_dir) {
     ReplayResult r;
@@ -95,12 +104,7 @@ ReplayResult ReplayRecording(const Recording& rec, const std::string& name, bool
         if (finished) return;
         if (game.state == STATE_TITLE) saw_title = true;
         if (!seeded && saw_title && game.state == STATE_INTRO) { // the title's last frame: the intro has not loaded its area yet
-            for (player_tag& p : player_slot) {
-                p.level = rec.level;
-                p.area = rec.area;
-            }
-            game.fireballmaxtmr = rec.witch;
-            SeedRandom(rec.seed);
+            SendToRecordingStart(rec);
             seeded = true;
             return;
         }

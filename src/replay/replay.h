@@ -25,6 +25,10 @@ struct ReplayResult {
 ReplayResult ReplayRecording(const Recording& rec, const std::string& name, bool compare,
                              const std::string& picture_dir = "");
 
+// Sends the game a new game's title has just started to the recording's area, with its witch pace
+// and seed: called on the title's last frame, before the first intro loads the area.
+void SendToRecordingStart(const Recording& rec);
+
 // A digest of the 640 x 480 picture in the back buffer.
 uint32_t PictureDigest();
 

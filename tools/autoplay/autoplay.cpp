@@ -33,8 +33,6 @@
 #include <tuple>
 #include <vector>
 
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
@@ -518,34 +516,23 @@ int Recheck(const std::string& dir) {
             recordings.push_back(std::move(named));
     }
     for (const std::string& e : errors) std::printf("autoplay: %s\n", e.c_str());
-    // Each replay runs in a process of its own, as the tests run them: a replay that follows
-    // another in the same process does not start from the same state.
     int done = 0;
     for (NamedRecording& named : recordings) {
-        std::fflush(stdout);
-        const pid_t child = fork();
-        if (child == 0) {
-            Recording& rec = named.rec;
-            const ReplayResult r = ReplayRecording(rec, named.name, false);
-            if (!r.reached_cauldron || r.frames_played != rec.frames.size()) {
-                std::printf("%s: no longer plays out (%zu of %zu frames): left as it was\n", named.name.c_str(),
-                            r.frames_played, rec.frames.size());
-                std::fflush(stdout);
-                _exit(1);
-            }
-            rec.events = r.events;
-            rec.checks = r.checks;
-            rec.digest_layout = StateDigestLayoutId();
-            if (!rec.Save(dir + "/" + named.name + ".txt")) {
-                std::fprintf(stderr, "autoplay: cannot write %s/%s.txt\n", dir.c_str(), named.name.c_str());
-                _exit(1);
-            }
-            std::fflush(stdout);
-            _exit(0);
+        Recording& rec = named.rec;
+        const ReplayResult r = ReplayRecording(rec, named.name, false);
+        if (!r.reached_cauldron || r.frames_played != rec.frames.size()) {
+            std::printf("%s: no longer plays out (%zu of %zu frames): left as it was\n", named.name.c_str(),
+                        r.frames_played, rec.frames.size());
+            continue;
         }
-        int status = 0;
-        if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0)
-            done += 1;
+        rec.events = r.events;
+        rec.checks = r.checks;
+        rec.digest_layout = StateDigestLayoutId();
+        if (!rec.Save(dir + "/" + named.name + ".txt")) {
+            std::fprintf(stderr, "autoplay: cannot write %s/%s.txt\n", dir.c_str(), named.name.c_str());
+            continue;
+        }
+        done += 1;
     }
     std::printf("%d/%zu recordings re-checked\n", done, recordings.size());
     return errors.empty() && done == int(recordings.size()) ? 0 : 1;
