@@ -31,13 +31,21 @@ int main(int argc, char** argv) {
     }
     SetupDataFolders(options.data_dir);
     if (!options.area.empty() && !UseCustomArea(options.area)) return 1;
+    // A recording is read and checked whole before any display opens.
+    Recording timedemo;
+    if (!options.timedemo.empty()) {
+        if (!Recording::Load(options.timedemo, timedemo, error)) {
+            std::fprintf(stderr, "pumko: --timedemo: %s\n", error.c_str());
+            return 1;
+        }
+    }
 
     PlayerSettings settings = LoadPlayerSettings(options);
     SdlPlatform platform(ChooseDisplay(options, SavedDisplay(settings)));
     EngineInit(&platform);
     shown_display = &platform.Display();
     before_play_frame_shown = [] { shown_display->MarkPlayFrame(); };
-    int code = options.timedemo.empty() ? RunGame(UsePlayerSettings(settings)) : RunTimedemo(options.timedemo);
+    int code = options.timedemo.empty() ? RunGame(UsePlayerSettings(settings)) : RunTimedemo(options.timedemo, timedemo);
     before_play_frame_shown = nullptr;
     if (options.show_fps && options.timedemo.empty()) {
         const FrameMeter& meter = platform.Display().Meter();
