@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
         std::fputs(DescribeFrameSummary(meter.SummarizePlay(), "in play").c_str(), stdout);
         std::fputs(DescribeFrameSummary(meter.Summarize(ProcessCpuMs()), "all frames").c_str(), stdout);
     }
-    if (clock) clock->Save();
+    if (clock && !driver) clock->Save(); // a playback's times are not the watcher's own
     if (recorder) {
         // Ended by Escape, a close or SIGTERM in the middle of the game: kept as far as it went.
         if (recorder->Started() && !recorder->Ended()) {

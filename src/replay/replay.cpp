@@ -61,6 +61,9 @@ std::string Compare(const Checkpoint& expected, const Checkpoint& actual, const 
 
 void SendToRecordingStart(const Recording& rec) {
     if (rec.Own()) StartOwnGame(rec);
+    // The game's own recordings were made without a top score (a scratch folder has none); a
+    // window playing one back starts from the same, whatever the watcher's own is.
+    game.topscore = rec.topscore;
     for (player_tag& p : player_slot) {
         p.level = rec.level;
         p.area = rec.area;
