@@ -6,10 +6,11 @@
 // pixels of a see-through one (what the eye reads as the creature's edge), averages its colour,
 // and prints the contrast ratio of that colour (relative luminance, (L1 + 0.05) / (L2 + 0.05), as
 // the web accessibility guidelines define it) against each backdrop's band where monsters walk
-// (rows 2 to 10, y 80 to 439): against the band's average colour, and the share of the band's
-// pixels it reaches 4.5:1 against. Then the lair's hazards beside the hero: the hue of each one's
+// (rows 2 to 10, y 80 to 439), and against the wall fill (sheet frame 23) that stands behind them
+// in built-up stretches and lairs: against the average colour, and the share of the pixels it
+// reaches 4.5:1 against. Then the lair's hazards beside the hero: the hue of each one's
 // average colour and how far it lies from the hero's. With --check it exits with 1 if a monster
-// falls under 4.5:1 against a band's average or a hazard lies within 45 degrees of the hero's hue.
+// falls under 4.5:1 against an average or a hazard lies within 45 degrees of the hero's hue.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -97,6 +98,21 @@ Band band(const TPixmap& back) {
     return b;
 }
 
+// The background fill of built-up areas (sheet frame 23), which stands behind monsters in walls and
+// lairs as the backdrops do elsewhere.
+Band fill_band(const TPixmap& sheet) {
+    Band b;
+    for (int j = 0; j < 40; ++j)
+        for (int i = 0; i < 40; ++i) {
+            const Rgb c = px(sheet, 1 + 41 * (23 % 15) + i, 1 + 41 * (23 / 15) + j);
+            b.mean.r += c.r, b.mean.g += c.g, b.mean.b += c.b;
+            b.lum.push_back(luminance(c));
+        }
+    const double n = double(b.lum.size());
+    b.mean.r /= n, b.mean.g /= n, b.mean.b /= n;
+    return b;
+}
+
 struct Named {
     int frame;
     const char* name;
@@ -149,25 +165,28 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     const bool check = argc > 2 && std::string(argv[2]) == "--check";
     TPixmap sheet, back[3];
-    const char* back_names[3] = {"fields", "wood", "lair"};
     if (!load(dir + "/pumkosahrim01.png", sheet) || !load(dir + "/pumkosahrim02.png", back[0]) ||
         !load(dir + "/pumkosahrim03.png", back[1]) || !load(dir + "/pumkosahrim04.png", back[2])) {
         std::fprintf(stderr, "artcontrast: cannot read the pictures in %s\n", dir.c_str());
         return 1;
     }
-    Band bands[3];
-    std::printf("Backdrop bands where monsters walk (y 80-439): average colour, luminance\n");
-    for (int b = 0; b < 3; ++b) {
-        bands[b] = band(back[b]);
+    constexpr int kBands = 4;
+    Band bands[kBands];
+    const char* band_names[kBands] = {"fields", "wood", "lair", "wall"};
+    std::printf("Backdrop bands where monsters walk (y 80-439), and the wall fill (frame 23): average colour,\n"
+                "luminance\n");
+    for (int b = 0; b < kBands; ++b) {
+        bands[b] = b < 3 ? band(back[b]) : fill_band(sheet);
         std::vector<double> sorted = bands[b].lum;
         std::sort(sorted.begin(), sorted.end());
-        std::printf("  %-6s (%3.0f, %3.0f, %3.0f)  L %.4f  (median %.4f, 95th percentile %.4f)\n", back_names[b],
+        std::printf("  %-6s (%3.0f, %3.0f, %3.0f)  L %.4f  (median %.4f, 95th percentile %.4f)\n", band_names[b],
                     bands[b].mean.r, bands[b].mean.g, bands[b].mean.b, luminance(bands[b].mean),
                     sorted[sorted.size() / 2], sorted[sorted.size() * 95 / 100]);
     }
     std::printf("\nMonster rims (opaque pixels within 2 px of the edge): contrast against each band's\n"
                 "average colour, and the share of the band's pixels it reaches 4.5:1 against\n");
-    std::printf("%-5s %-27s %-17s %-15s %-15s %-15s\n", "frame", "monster", "rim colour", "fields", "wood", "lair");
+    std::printf("%-5s %-27s %-17s %-15s %-15s %-15s %-15s\n", "frame", "monster", "rim colour", "fields", "wood",
+                "lair", "wall");
     double worst = 1e9;
     int below = 0;
     for (const Named& m : kMonsters) {
@@ -176,7 +195,7 @@ int main(int argc, char** argv) {
         if (n == 0) continue;
         const double lr = luminance(rim);
         std::printf("%-5d %-27s (%3.0f, %3.0f, %3.0f)  ", m.frame, m.name, rim.r, rim.g, rim.b);
-        for (int b = 0; b < 3; ++b) {
+        for (int b = 0; b < kBands; ++b) {
             const double r = ratio(lr, luminance(bands[b].mean));
             int ok = 0;
             for (double l : bands[b].lum) ok += ratio(lr, l) >= 4.5;
