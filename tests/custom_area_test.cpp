@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "engine/stream.h"
+#include "flow_fixture.h"
 #include "main/custom_area_file.h"
 #include "support/scenario.h"
 #include "world/map_source.h"
@@ -92,6 +93,57 @@ TEST_F(CustomArea, ABrokenSourceIsRefusedWithItsLineAndReason) {
         << Joined(errors);
 }
 
+// A source cut short is refused at its last line, saying what should have come there.
+TEST_F(CustomArea, ATruncatedSourceIsRefusedAtItsLastLine) {
+    std::ifstream in(kAreas + "flat.txt");
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    auto refusal = [&](const std::string& name, const std::string& cut) {
+        std::ofstream(dir_ / name, std::ios::binary) << cut;
+        std::vector<std::string> errors;
+        EXPECT_FALSE(LoadCustomArea((dir_ / name).string(), errors));
+        return Joined(errors);
+    };
+    // Lines 1 to 10: the header and five map rows.
+    size_t at = 0;
+    for (int line = 0; line < 10; ++line) at = text.find('\n', at) + 1;
+    std::string errors = refusal("five.txt", text.substr(0, at));
+    EXPECT_NE(errors.find("five.txt:10: the file ends after map row 5 of 12: expected map row 6"), std::string::npos)
+        << errors;
+    EXPECT_EQ(errors.find("0 rows"), std::string::npos) << errors;
+    // Cut inside the sixth row: that row is short, and the file ends there.
+    errors = refusal("mid.txt", text.substr(0, at + 30));
+    EXPECT_NE(errors.find("mid.txt:11: a map row must hold exactly 140 cells"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("mid.txt:11: the file ends after map row 6 of 12: expected map row 7"), std::string::npos)
+        << errors;
+    // The header alone, and nothing at all.
+    errors = refusal("header.txt", text.substr(0, text.find("\n|") + 1));
+    EXPECT_NE(errors.find("header.txt:5: the file ends before the map: expected its 12 rows"), std::string::npos)
+        << errors;
+    errors = refusal("empty.txt", "");
+    EXPECT_NE(errors.find("empty.txt: the file is empty"), std::string::npos) << errors;
+    // One row too many is named at that row.
+    const std::string last_row = text.substr(text.rfind("\n|") + 1);
+    errors = refusal("thirteen.txt", text + last_row);
+    EXPECT_NE(errors.find("thirteen.txt:18: a 13th map row"), std::string::npos) << errors;
+}
+
+// An editor's byte-order mark before the first line is no part of it; a NUL in a map row is
+// named without cutting the message short.
+TEST_F(CustomArea, AByteOrderMarkIsSkippedAndANulIsQuoted) {
+    std::ifstream in(kAreas + "flat.txt");
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::ofstream(dir_ / "bom.txt", std::ios::binary) << "\xEF\xBB\xBF" << text;
+    std::vector<std::string> errors;
+    EXPECT_TRUE(LoadCustomArea((dir_ / "bom.txt").string(), errors)) << Joined(errors);
+
+    text[text.find("|   @") + 2] = '\0';
+    std::ofstream(dir_ / "nul.txt", std::ios::binary) << text;
+    errors.clear();
+    EXPECT_FALSE(LoadCustomArea((dir_ / "nul.txt").string(), errors));
+    EXPECT_NE(Joined(errors).find("nul.txt:16: column 1: unknown character '\\x00'"), std::string::npos)
+        << Joined(errors);
+}
+
 TEST_F(CustomArea, ACompiledMapPlaysAsTheAreaItsNameEndsWith) {
     std::vector<std::string> errors;
     ASSERT_TRUE(LoadCustomArea(Compiled("pumkosahrim3.2"), errors)) << Joined(errors);
@@ -152,7 +204,7 @@ TEST_F(CustomArea, AGoodAreaIsPlayedFromTheStartToItsCauldronThenTheTitle) {
     std::vector<std::string> errors;
     ASSERT_TRUE(LoadCustomArea(kAreas + "flat.txt", errors)) << Joined(errors);
     Scenario sc("custom-area");
-    int level = 0, area = 0, score_at_start = -1, score_at_title = -1;
+    int level = 0, area = 0, score_at_start = -1, score_at_title = -1, top_at_title = -1;
     // Skip the logo; the area's title card comes next, with no menu before it.
     sc.When([&] { return game.state == 0 && sc.Frame() >= 3; }, [&] { sc.Press(KEY_LCONTROL); });
     sc.When([] { return game.state == STATE_INTRO && TextWasDrawn("** Level: 1-2 **"); },
@@ -164,7 +216,11 @@ TEST_F(CustomArea, AGoodAreaIsPlayedFromTheStartToItsCauldronThenTheTitle) {
                 score_at_start = current_player().score;
                 sc.Press(KEY_RIGHT, 5000);
             });
-    sc.When([] { return game.state == STATE_TITLE; }, [&] { score_at_title = player_slot[0].score; });
+    sc.When([] { return game.state == STATE_TITLE; },
+            [&] {
+                score_at_title = player_slot[0].score;
+                top_at_title = game.topscore;
+            });
     EXPECT_EQ(sc.Run(12000), 0);
     EXPECT_FALSE(sc.TimedOut());
     EXPECT_EQ(level, 1);
@@ -175,6 +231,9 @@ TEST_F(CustomArea, AGoodAreaIsPlayedFromTheStartToItsCauldronThenTheTitle) {
     const std::vector<int> expected = {STATE_INTRO, STATE_PLAY, STATE_LEVELEND, STATE_TITLE};
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(score_at_title - score_at_start, 1100); // the area's bonus: 1000 per level, 100 per area after the first
+    // No play frame follows the area's end: the bonus still reaches the top score, and the file.
+    EXPECT_EQ(top_at_title, score_at_title);
+    EXPECT_EQ(flow_test::ReadScoreFile(sc.Folder()), score_at_title);
 }
 
 TEST_F(CustomArea, AnAreaOfALaterLevelPlaysWithThatLevelsWitchPace) {

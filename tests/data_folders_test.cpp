@@ -111,6 +111,10 @@ TEST_F(DataFoldersTest, NoHomeAtAllKeepsTheScoreInTheWorkingFolderWithOneNote) {
     EXPECT_EQ(f.user, "data");
     EXPECT_NE(note_.find("HOME"), std::string::npos);
     EXPECT_EQ(ChooseDataFolders(Installed("", ""), note_).user, "data");
+    // A relative HOME is no home either (the settings file's rule too): not a folder under
+    // whichever folder the game is started from.
+    EXPECT_EQ(ChooseDataFolders(Installed(nullptr, "rel/home"), note_).user, "data");
+    EXPECT_NE(note_.find("absolute"), std::string::npos) << note_;
 }
 
 TEST_F(DataFoldersTest, TopScoreIsSavedInAPlayerFolderMadeOnFirstSaveAndReadBack) {

@@ -93,3 +93,27 @@ TEST(Options, MistakesAreRefusedWithTheReason) {
         EXPECT_EQ(error, c.reason);
     }
 }
+
+// A choice given twice: the last counts and a note says so; the same word twice needs no note.
+// A huge word is quoted only in part.
+TEST(Options, AChoiceGivenTwiceSaysWhichIsUsedAndHugeWordsAreCut) {
+    Options o;
+    std::string error;
+    ASSERT_EQ(Parse({"--scale", "smooth", "--nosound", "--scale=integer", "--nosound"}, o, error), ParseOutcome::Run);
+    EXPECT_EQ(o.scale, ScaleMode::Integer);
+    ASSERT_EQ(o.notes.size(), 1u);
+    EXPECT_EQ(o.notes[0], "--scale smooth and then --scale integer are given: the last, --scale integer, is used");
+    ASSERT_EQ(Parse({"--window", "--fullscreen"}, o, error), ParseOutcome::Run);
+    EXPECT_EQ(o.fullscreen, true);
+    ASSERT_EQ(o.notes.size(), 1u);
+    EXPECT_NE(o.notes[0].find("the last, --fullscreen, is used"), std::string::npos) << o.notes[0];
+    ASSERT_EQ(Parse({"--area", "a.txt", "--area", "a.txt", "--window", "--window"}, o, error), ParseOutcome::Run);
+    EXPECT_TRUE(o.notes.empty());
+
+    const std::string huge(100000, 'h');
+    ASSERT_EQ(Parse({huge.c_str()}, o, error), ParseOutcome::Error);
+    EXPECT_EQ(error, "unexpected argument '" + std::string(80, 'h') + "...'");
+    const std::string value = "--scale=" + huge;
+    ASSERT_EQ(Parse({value.c_str()}, o, error), ParseOutcome::Error);
+    EXPECT_LT(error.size(), 160u);
+}

@@ -1,6 +1,7 @@
 // Ending the program from where the game waits without drawing (the window suspended, a pad still
-// held) and from the attract demo: a close request (the window's, or SIGTERM's) ends the program
-// at once and the top score is saved; Escape quits the demo at once, as the scroller says.
+// held), from every screen's own frame loop and from the attract demo: a close request (the
+// window's, or SIGTERM's) ends the program at once and the top score is saved; Escape quits the
+// demo at once, as the scroller says.
 #include <gtest/gtest.h>
 
 #include "flow_fixture.h"
@@ -156,4 +157,106 @@ TEST(Quitting, ACloseInTheAttractDemoEndsTheProgramAtOnce) {
     EXPECT_EQ(sc.Run(5000), 0);
     EXPECT_FALSE(sc.TimedOut());
     EXPECT_LE(sc.Frame() - closed, 2);
+}
+
+namespace {
+// Every screen runs a frame loop of its own (or waits between frames): a close request there ends
+// the program within a frame, with the top score saved. `reach` sets up the steps that bring the
+// game to the screen; `arrived` says when it is there.
+struct ScreenCase {
+    const char* name;
+    std::function<void(Scenario&)> reach;
+    std::function<bool(Scenario&)> arrived;
+};
+
+const std::vector<ScreenCase>& ScreenCases() {
+    static const std::vector<ScreenCase> cases = {
+        {"logo", [](Scenario&) {}, [](Scenario& sc) { return game.state == 0 && sc.Frame() >= 3; }},
+        {"intro-wait", [](Scenario& sc) { StartGame(sc); }, [](Scenario&) { return InState(STATE_INTRO); }},
+        {"intro-card", [](Scenario& sc) { StartGame(sc); },
+         [](Scenario&) { return InState(STATE_INTRO) && TextWasDrawn("** Level: 1-1 **"); }},
+        {"level-end",
+         [](Scenario& sc) {
+             StartGame(sc);
+             InPlay(sc, [] { IntoCauldron(); });
+         },
+         [](Scenario& sc) { return InState(STATE_LEVELEND) && sc.FramesInState() > 20; }},
+        {"death",
+         [](Scenario& sc) {
+             StartGame(sc);
+             InPlay(sc, [] { Fall(); });
+         },
+         [](Scenario& sc) { return InState(STATE_DEATH) && sc.FramesInState() > 20; }},
+        {"witch-laugh",
+         [](Scenario& sc) {
+             StartGame(sc);
+             InPlay(sc, [] { Fall(); });
+         },
+         [](Scenario&) { return InState(STATE_DEATH) && game.wlaugh != 0; }},
+        {"game-over",
+         [](Scenario& sc) {
+             StartGame(sc);
+             InPlay(sc, [] {
+                 hero().lives = 1;
+                 Fall();
+             });
+         },
+         [](Scenario& sc) { return InState(STATE_GAMEOVER) && sc.FramesInState() > 20; }},
+        {"back-to-title-wait",
+         [](Scenario& sc) {
+             StartGame(sc);
+             InPlay(sc, [&sc] { sc.Press(KEY_F1); });
+         },
+         [](Scenario&) { return true; }}, // the frame F1 shows before its second of black
+        {"ending",
+         [](Scenario& sc) {
+             StartGame(sc);
+             FinishTheLastLair(sc);
+         },
+         [](Scenario& sc) { return InState(STATE_ENDING) && sc.FramesInState() > 20; }},
+    };
+    return cases;
+}
+} // namespace
+
+TEST(Quitting, ACloseOnAnyScreenEndsTheProgramWithinAFrameAndSavesTheTopScore) {
+    for (const ScreenCase& c : ScreenCases()) {
+        SCOPED_TRACE(c.name);
+        Scenario sc(std::string("screen-") + c.name);
+        // A score already kept, raised on the screen: the save must hold the raised one.
+        std::ofstream(sc.Folder() / "data" / "hiscore.dat", std::ios::binary).write("\x88\x13\0\0", 4); // 5000
+        c.reach(sc);
+        uint32_t close_at = 0;
+        int close_frame = 0, top = 0;
+        sc.When([&] { return c.arrived(sc); },
+                [&] {
+                    top = ++game.topscore;             // 5001 unless play beat the 5000 read at start-up
+                    top = std::max(top, hero().score); // a bonus not yet counted by a play frame
+                    close_frame = sc.Frame();
+                    close_at = CloseIn(sc, 1);
+                });
+        RunUntilTheGameEnds(sc, close_at);
+        EXPECT_LE(sc.Frame() - close_frame, 1);
+        EXPECT_GE(top, 5001);
+        EXPECT_EQ(ReadScoreFile(sc.Folder()), top);
+    }
+}
+
+// The bonus is counted when it is awarded: closing during the fade that follows keeps it.
+TEST(Quitting, ACloseDuringTheLevelEndsFadeKeepsTheBonusInTheTopScore) {
+    Scenario sc("bonusfade");
+    StartGame(sc);
+    InPlay(sc, [] { IntoCauldron(); });
+    int score = 0;
+    // The wait and the two zooms take 179 frames; the fade follows.
+    sc.When([&] { return InState(STATE_LEVELEND) && sc.FramesInState() > 200; },
+            [&] {
+                score = hero().score;
+                sc.Platform().At(sc.Frame(), Event(PlatformEvent::Close));
+            });
+    sc.When([] { return false; }, [] {});
+    EXPECT_EQ(sc.Run(5000), 0);
+    EXPECT_FALSE(sc.TimedOut());
+    EXPECT_GE(score, 1000);
+    EXPECT_EQ(ReadScoreFile(sc.Folder()), score);
 }

@@ -96,7 +96,8 @@ TEST(Settings, BadLinesAreReportedByNumberAndTheirDefaultsUsed) {
                              "renderer = \n"         // 14
                              "key.left = A\n",       // 15: fine
                              problems);
-    const std::vector<int> lines = {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+    // Lines 12 and 13 also say that they set the dead zone again.
+    const std::vector<int> lines = {4, 5, 6, 7, 8, 9, 10, 11, 12, 12, 13, 13, 14};
     ASSERT_EQ(problems.size(), lines.size());
     for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(problems[i].line, lines[i]) << problems[i].text;
     EXPECT_EQ(problems[0].text, "music: 'loud' is not on or off; using on");
@@ -137,9 +138,10 @@ TEST(Settings, AKeyAnotherActionHasIsRefusedNamingIt) {
     EXPECT_EQ(s.keys[Action::Fire], 164);
     EXPECT_EQ(s.keys[Action::Pause], 32);
 
-    // The last line for an action counts.
+    // The last line for an action counts, and says so.
     s = Parse("key.jump = Z\nkey.jump = X\n", problems);
-    EXPECT_TRUE(problems.empty());
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].text, "key.jump is set on line 1 too; this later line is the one used");
     EXPECT_EQ(s.keys[Action::Jump], 'X');
 }
 
@@ -260,6 +262,9 @@ TEST(Settings, TheFileLivesInTheUsersConfigFolder) {
     EXPECT_EQ(PlayerSettingsPath(), fs::path("/home/player/.config/pumko/settings.conf"));
     unsetenv("HOME");
     EXPECT_TRUE(PlayerSettingsPath().empty());
+    setenv("HOME", "rel/home", 1); // a relative HOME is as good as none
+    EXPECT_TRUE(PlayerSettingsPath().empty());
+    unsetenv("HOME");
     if (old_xdg) setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
     if (old_home) setenv("HOME", home.c_str(), 1);
 }
@@ -274,4 +279,49 @@ TEST(Settings, TheReadmesExampleIsAGoodFile) {
     EXPECT_TRUE(problems.empty()) << problems[0].line << ": " << problems[0].text;
     EXPECT_EQ(s.keys[Action::Jump], 'Z');
     EXPECT_FALSE(s.music);
+}
+
+// Files as editors and accidents make them: a byte-order mark at the start is no part of the
+// first line, a NUL or a megabyte line is quoted in part and safely, and a setting given twice
+// says which line counts (the last, and its default when the last is bad).
+TEST(Settings, HostileTextIsReadAndQuotedSafely) {
+    std::vector<SettingsProblem> problems;
+    Settings s = Parse("\xEF\xBB\xBFmusic = off\n", problems);
+    EXPECT_TRUE(problems.empty()) << problems[0].text;
+    EXPECT_FALSE(s.music);
+    // The mark stays where the player's editor put it, and the first line still changes.
+    Settings louder = s;
+    louder.music = true;
+    EXPECT_EQ(UpdateSettingsText("\xEF\xBB\xBFmusic = off\n", s, louder), "\xEF\xBB\xBFmusic = on\n");
+
+    Parse(std::string("scale = sh\0arp\n", 15), problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].text, "scale: 'sh\\x00arp' is not sharp, integer or smooth; using sharp");
+
+    Parse(std::string(100000, 'x') + "\nscale = " + std::string(5000, 'y') + "\n", problems);
+    ASSERT_EQ(problems.size(), 2u);
+    for (const SettingsProblem& p : problems) {
+        EXPECT_LT(p.text.size(), 160u) << p.text.substr(0, 200);
+        EXPECT_NE(p.text.find(std::string(80, p.line == 1 ? 'x' : 'y') + "..."), std::string::npos);
+    }
+}
+
+TEST(Settings, ASettingGivenTwiceSaysTheLastLineCounts) {
+    std::vector<SettingsProblem> problems;
+    Settings s = Parse("scale = smooth\n# a comment\nscale = integer\n", problems);
+    EXPECT_EQ(s.scale, ScaleMode::Integer);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].line, 3);
+    EXPECT_EQ(problems[0].text, "scale is set on line 1 too; this later line is the one used");
+
+    // A bad last line gives the default, as its message says, not the earlier line's value.
+    s = Parse("music = off\nmusic = banana\n", problems);
+    EXPECT_TRUE(s.music);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[1].text.find("using on"), std::string::npos) << problems[1].text;
+    s = Parse("key.jump = Z\nkey.jump = Nothing\n", problems);
+    EXPECT_EQ(s.keys[Action::Jump], GameCode(Action::Jump));
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[0].text.find("line 1 too"), std::string::npos) << problems[0].text;
+    EXPECT_NE(problems[1].text.find("using LeftControl"), std::string::npos) << problems[1].text;
 }

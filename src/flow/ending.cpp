@@ -200,13 +200,8 @@ void the_ending() {
             MouseWasHit(1);
         }
         display();
-        present_frame();
+        present_frame(); // a close request ends the program here: the wait for JUMP never holds it up
         prompt_shown = prompt;
-        // A close request (the window, or SIGTERM) ends the scene: the wait for JUMP must not hold it up.
-        if (CloseRequested()) {
-            game.state = STATE_QUIT;
-            return;
-        }
     }
 
     // Spin the last picture away.
@@ -230,7 +225,7 @@ void the_ending() {
     }
     Cls();
     show_frame_only();
-    DelayMs(500);
+    wait_ms(500);
     SetBlend(BLEND_MASK);
     SetTransform(0, 1, 1);
     FlushKeyboard();

@@ -10,7 +10,7 @@ void key_inputs() {
     if (KeyWasHit(KEY_F1)) { // F1: back to the title
         Cls();
         show_frame_only();
-        DelayMs(1000);
+        wait_ms(1000);
         Cls();
         game.scmx = 640;
         game.scmy = 200;

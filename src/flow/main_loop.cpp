@@ -78,15 +78,16 @@ int RunGame(const RunChoices& choices) {
 
     for (const std::string& line : load_media())
         if (choices.report_missing_media) std::fprintf(stderr, "pumko: %s; playing without it\n", line.c_str());
-    show_logo();
-    game.soundset = choices.sound;
-    game.autoturbo = 1;
-    game.state = STATE_TITLE;
+    // Read before the logo: closing the program during it saves the score as it was read.
     topscore_file(0);
-    game.scmx = 640;
-    game.scmy = 200;
 
     try {
+        show_logo();
+        game.soundset = choices.sound;
+        game.autoturbo = 1;
+        game.state = STATE_TITLE;
+        game.scmx = 640;
+        game.scmy = 200;
         if (custom_area.level != 0) start_game(0); // a player's own area starts at once
         while (true) {
             RunMainLoopPass();
@@ -95,14 +96,16 @@ int RunGame(const RunChoices& choices) {
             if (CloseRequested()) break;
         }
     } catch (const QuitRequested&) {
-        // Closed while waiting without drawing: straight to the shutdown.
+        // Closed inside a screen loop or a wait: straight to the shutdown.
     }
 
-    if (music_channel.Playing()) {
-        music_channel.Stop();
-        DelayMs(500);
-    }
+    // The score is saved before the music's last half second: a program ended by its session
+    // may not be given that long.
+    const bool music_playing = music_channel.Playing();
+    if (music_playing) music_channel.Stop();
+    count_scores();
     if (choices.keep_top_score) topscore_file(1);
+    if (music_playing) DelayMs(500);
     EndProgram();
     CloseDisplay();
     return 0;

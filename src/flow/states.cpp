@@ -29,8 +29,15 @@ static void quicken_witch() {
     if (game.fireballmaxtmr < 200) game.fireballmaxtmr = 200;
 }
 
+void count_scores() {
+    if (demo_active != 0) return;
+    for (const player_tag& p : player_slot)
+        if (p.score > game.topscore) game.topscore = p.score;
+}
+
 // A game is over: back to the title with the scroller and the attract demo from their start.
 static void back_to_title() {
+    count_scores(); // a player's own area ends on its bonus, with no play frame after it
     game.state = STATE_TITLE;
     game.scmx = 640;
     game.scmy = 200;
@@ -119,7 +126,7 @@ void level_intro() {
     Cls();
     display();
     show_frame_only();
-    DelayMs(1000);
+    wait_ms(1000);
 
     // Title card, until 200 frames or a jump press.
     const std::string player_text = "** Player: " + std::to_string(game.curplayer + 1) + " **";

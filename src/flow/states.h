@@ -12,3 +12,7 @@ void play_game();
 void end_level();
 void pumko_death();
 void game_over();
+// Raises the top score to any player's score (not during the attract demo). Play frames raise it
+// as they go; this counts what comes after the last one: the level-end bonus of a player's own
+// area, which goes back to the title, and a bonus awarded just before the program is closed.
+void count_scores();

@@ -26,7 +26,7 @@ void show_logo() {
         music_sound.Play(music_channel);
     else
         music_sound.Cue(music_channel);
-    DelayMs(1000);
+    wait_ms(1000);
     SetBlend(BLEND_ALPHA);
     float a = 1.0f;
     int n = 0;
@@ -37,12 +37,12 @@ void show_logo() {
         n += 1;
         if (n > 59) a -= 0.02f;
         show_frame_only();
-        DelayMs(50);
+        wait_ms(50);
         if (KeyWasHit(KEY_LCONTROL) || MouseWasHit(1) || JoyButtonHit(0, 0)) a = 0.0f;
     } while (a > 0.0f);
     Cls();
     show_frame_only();
-    DelayMs(1000);
+    wait_ms(1000);
     FlushKeyboard();
     FlushPointer();
     SetAlpha(1.0f);

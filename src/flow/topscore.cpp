@@ -14,10 +14,14 @@ static const char* const kScoreFile = "data\\hiscore.dat";
 // Set when a score file exists but could not be read: it may hold a better score than this run
 // knows of, so it is not overwritten at exit.
 static bool g_unreadable = false;
+// Set once the file has been read: a score never read is never written (a program ended before
+// start-up read it would put 0 over the player's best).
+static bool g_read = false;
 
 static void load_topscore() {
     game.topscore = 0;
     g_unreadable = false;
+    g_read = true;
     // Only a regular file is read: a folder of that name costs the score, not the game.
     if (PathKind(kScoreFile) != 1) return;
     const std::string path = HostPath(kScoreFile);
@@ -41,6 +45,7 @@ static void load_topscore() {
 // Written to a temporary file, put on the disk and renamed over the old one, so an interrupted
 // write or a crash never leaves a damaged score behind.
 static void save_topscore() {
+    if (!g_read) return;
     const std::string final_path = HostPath(kScoreFile);
     if (g_unreadable) {
         std::fprintf(stderr, "pumko: the top score was not saved: %s could not be read and is left as it is\n",

@@ -1,5 +1,7 @@
 // Program entry: the command line and the player's settings, then the real game on the SDL platform.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "engine/engine.h"
@@ -14,6 +16,9 @@
 #include "main/options.h"
 #include "main/player_settings.h"
 #include "flow/main_loop.h"
+#include "flow/present_frame.h"
+#include "flow/states.h"
+#include "flow/topscore.h"
 #include "replay/game_recorder.h"
 #include "replay/play_clock.h"
 #include "replay/replay.h"
@@ -42,20 +47,48 @@ bool ReadRecording(const char* option, const std::string& path, Recording& rec) 
     std::fprintf(stderr, "pumko: %s: %s\n", option, error.c_str());
     return false;
 }
+
+SdlPlatform* the_platform = nullptr; // for the display-lost step, which takes none either
+PlayerSettings* kept_settings = nullptr;
+
+bool keep_top_score = true; // not while another player's recording plays back
+GameRecorder* kept_recorder = nullptr; // --record: the game so far is written too
+std::string kept_recording_path;
+
+// The connection to the display is gone and the process ends at once: what the shutdown would
+// have kept is kept now (the top score only once it has been read).
+void KeepWhatTheShutdownWould() {
+    count_scores();
+    if (keep_top_score) topscore_file(1);
+    if (kept_settings != nullptr) KeepPlayerSettings(*kept_settings, the_platform->IsFullscreen());
+    if (kept_recorder != nullptr && kept_recorder->Started() && !kept_recorder->Ended())
+        WriteRecording(kept_recording_path, kept_recorder->Snapshot());
+}
+
+// --help and --version: the text on stdout, and a failure to write it (a full disk, a closed pipe)
+// said on stderr with exit 1.
+int PrintOut(const std::string& text) {
+    errno = 0;
+    if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "pumko: cannot write to the standard output: %s\n",
+                 errno != 0 ? std::strerror(errno) : "write error");
+    return 1;
+}
 } // namespace
 
 int main(int argc, char** argv) {
     Options options;
     std::string error;
     switch (ParseOptions(argc, argv, options, error)) {
-    case ParseOutcome::Help: std::fputs(HelpText().c_str(), stdout); return 0;
-    case ParseOutcome::Version: std::fputs(VersionText().c_str(), stdout); return 0;
+    case ParseOutcome::Help: return PrintOut(HelpText());
+    case ParseOutcome::Version: return PrintOut(VersionText());
     case ParseOutcome::Error:
         std::fprintf(stderr, "pumko: %s\n%s\nTry 'pumko --help' for the options.\n", error.c_str(),
                      UsageLine().c_str());
         return EXIT_USAGE;
     case ParseOutcome::Run: break;
     }
+    for (const std::string& note : options.notes) std::fprintf(stderr, "pumko: %s\n", note.c_str());
     SetupDataFolders(options.data_dir);
     if (!options.area.empty() && !UseCustomArea(options.area)) return 1;
     // A recording is read and checked whole before any display opens.
@@ -156,10 +189,26 @@ int main(int argc, char** argv) {
         choices.sound = choices.music = 1;
         choices.keep_top_score = false;
     }
-    int code = options.timedemo.empty() ? RunGame(choices) : RunTimedemo(options.timedemo, timedemo);
+    keep_top_score = choices.keep_top_score;
+    kept_recorder = recorder.get();
+    kept_recording_path = options.record;
+    the_platform = &platform;
+    if (options.timedemo.empty()) kept_settings = &settings;
+    platform.OnDisplayLost(&KeepWhatTheShutdownWould);
+    int code = 0;
+    if (options.timedemo.empty()) {
+        code = RunGame(choices);
+    } else {
+        try {
+            code = RunTimedemo(options.timedemo, timedemo);
+        } catch (const QuitRequested&) {
+            // Closed during the area's intro, before the timed frames.
+        }
+    }
     before_play_frame_shown = nullptr;
     if (clock) RemoveBeforePlayFrame(clock_frame);
     watched.after_present = nullptr;
+    kept_recorder = nullptr; // written below, and gone before the platform is
     if (options.show_fps && options.timedemo.empty()) {
         const FrameMeter& meter = platform.Display().Meter();
         std::fputs(DescribeFrameSummary(meter.SummarizePlay(), "in play").c_str(), stdout);

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <string_view>
 #include <vector>
+
+#include "engine/player_text.h"
 
 #ifndef PUMKO_VERSION
 #define PUMKO_VERSION "0"
@@ -50,14 +53,14 @@ const std::vector<OptionEntry>& Entries() {
          "edge blended; the default), integer (whole multiples only) or smooth",
          [](Options& o, const std::string& v, std::string& error) {
              o.scale = ParseScaleMode(v);
-             if (!o.scale) error = "--scale takes sharp, integer or smooth, not '" + v + "'";
+             if (!o.scale) error = "--scale takes sharp, integer or smooth, not '" + QuotedPart(v) + "'";
              return o.scale.has_value();
          }},
         {"renderer", "NAME",
          "what draws the picture: gl (OpenGL), soft (software) or auto (the faster here; the default)",
          [](Options& o, const std::string& v, std::string& error) {
              o.renderer = ParseRendererChoice(v);
-             if (!o.renderer) error = "--renderer takes gl, soft or auto, not '" + v + "'";
+             if (!o.renderer) error = "--renderer takes gl, soft or auto, not '" + QuotedPart(v) + "'";
              return o.renderer.has_value();
          }},
         {"show-fps", nullptr, "show frames per second and the frame time in a corner, and a summary at exit",
@@ -144,20 +147,21 @@ std::string Wrapped(std::string left, const std::string& help) {
 
 ParseOutcome ParseOptions(int argc, const char* const* argv, Options& out, std::string& error) {
     out = Options{};
+    std::map<std::string, std::string> given; // each choice as last given on the line
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i] ? argv[i] : "";
         if (word == "--help" || word == "-h") return ParseOutcome::Help;
         if (word == "--version") return ParseOutcome::Version;
         if (word.rfind("--", 0) != 0 || word.size() == 2) {
-            error =
-                word.empty() || word[0] != '-' ? "unexpected argument '" + word + "'" : "unknown option '" + word + "'";
+            error = (word.empty() || word[0] != '-' ? "unexpected argument '" : "unknown option '") + QuotedPart(word) +
+                    "'";
             return ParseOutcome::Error;
         }
         const size_t eq = word.find('=');
         const std::string name = word.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
         const OptionEntry* entry = Find(name);
         if (!entry) {
-            error = "unknown option '--" + name + "'";
+            error = "unknown option '--" + QuotedPart(name) + "'";
             return ParseOutcome::Error;
         }
         std::string value;
@@ -175,6 +179,14 @@ ParseOutcome ParseOptions(int argc, const char* const* argv, Options& out, std::
             return ParseOutcome::Error;
         }
         if (!entry->apply(out, value, error)) return ParseOutcome::Error;
+        // The last word of a choice given twice counts; --window and --fullscreen are one choice.
+        const std::string choice = name == "window" ? "fullscreen" : name;
+        const std::string shown = "--" + name + (entry->value ? " " + QuotedPart(value) : "");
+        const auto earlier = given.find(choice);
+        if (earlier != given.end() && earlier->second != shown)
+            out.notes.push_back(earlier->second + " and then " + shown + " are given: the last, " + shown +
+                                ", is used");
+        given[choice] = shown;
     }
     // One way to run: a recording is made, played back or timed, of the game's own areas.
     const std::pair<const char*, const std::string*> runs[] = {

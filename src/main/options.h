@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/display_choice.h"
 
@@ -27,6 +28,9 @@ struct Options {
     // Where the game's data lives, and a custom area to play.
     std::string data_dir;
     std::string area;
+
+    // One line for each choice given twice with different values, saying which one is used.
+    std::vector<std::string> notes;
 };
 
 enum class ParseOutcome {

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
 
+#include "engine/player_text.h"
 #include "main/key_names.h"
 
 namespace {
@@ -147,36 +149,47 @@ Settings ParseSettings(const std::string& text, std::vector<SettingsProblem>& pr
     Settings s;
     const Settings defaults;
     std::vector<BindingChoice> choices;
-    const std::vector<std::string> lines = Lines(text);
+    std::map<std::string, int> set_on; // the line that last set each setting
+    const std::vector<std::string> lines = Lines(std::string(WithoutByteOrderMark(text)));
     for (size_t i = 0; i < lines.size(); ++i) {
         const int n = int(i) + 1;
         std::string name, value;
         if (!SplitLine(lines[i], name, value)) {
             const std::string t = Trim(lines[i]);
-            if (!t.empty() && t[0] != '#') problems.push_back({n, "'" + t + "' is not 'name = value'"});
+            if (!t.empty() && t[0] != '#') problems.push_back({n, "'" + QuotedPart(t) + "' is not 'name = value'"});
             continue;
         }
         const Field* field = FindField(name);
         if (!field) {
-            problems.push_back({n, "there is no setting called '" + name + "'"});
+            problems.push_back({n, "there is no setting called '" + QuotedPart(name) + "'"});
             continue;
         }
+        // The last line that sets a setting is the one that counts (a bad one gives the default).
+        const auto earlier = set_on.find(name);
+        if (earlier != set_on.end())
+            problems.push_back({n, name + " is set on line " + std::to_string(earlier->second) +
+                                       " too; this later line is the one used"});
+        set_on[name] = n;
         if (field->key) {
             const Action a = *field->key;
+            std::erase_if(choices, [a](const BindingChoice& c) { return c.action == a; });
             const std::string keeps = "; using " + KeyName(GameCode(a));
             const int code = KeyCodeFromName(value);
             const std::string use = FixedKeyUse(code);
             if (code == 0)
-                problems.push_back({n, name + ": no key is called '" + value + "'" + keeps});
+                problems.push_back({n, name + ": no key is called '" + QuotedPart(value) + "'" + keeps});
             else if (!use.empty())
                 problems.push_back({n, name + ": " + KeyName(code) + " is kept for " + use + keeps});
             else
                 choices.push_back({a, code, n});
             continue;
         }
-        if (!field->read(s, value))
+        if (!field->read(s, value)) {
+            const std::string fallback = field->write(defaults);
+            field->read(s, fallback);
             problems.push_back(
-                {n, name + ": '" + value + "' is not " + field->takes + "; using " + field->write(defaults)});
+                {n, name + ": '" + QuotedPart(value) + "' is not " + field->takes + "; using " + fallback});
+        }
     }
     std::vector<BindingRefusal> refused;
     s.keys = ResolveBindings(choices, refused);
@@ -215,7 +228,9 @@ std::string SettingsFileText(const Settings& s) {
 }
 
 std::string UpdateSettingsText(const std::string& text, const Settings& before, const Settings& now) {
-    std::vector<std::string> lines = Lines(text);
+    // A byte-order mark the player's editor put first stays there, off the first line's name.
+    const std::string_view body = WithoutByteOrderMark(text);
+    std::vector<std::string> lines = Lines(std::string(body));
     for (const Field& f : Fields()) {
         const std::string value = f.write(now);
         if (f.write(before) == value) continue;
@@ -230,7 +245,7 @@ std::string UpdateSettingsText(const std::string& text, const Settings& before, 
         }
         if (!found) lines.push_back(replacement);
     }
-    std::string out;
+    std::string out(text.substr(0, text.size() - body.size()));
     for (const std::string& l : lines) out += l + "\n";
     return out;
 }

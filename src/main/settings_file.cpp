@@ -61,7 +61,8 @@ SettingsFile OpenSettingsFile(const std::filesystem::path& path) {
     SettingsFile file;
     file.path = path;
     if (path.empty()) {
-        Report("no settings folder (neither XDG_CONFIG_HOME nor HOME is set): playing with the defaults");
+        Report("no settings folder (neither XDG_CONFIG_HOME nor HOME is set to an absolute folder): playing with "
+               "the defaults");
         return file;
     }
     std::string text, error;

@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "engine/player_text.h"
 #include "game/kinds.h"
 
 namespace mapc {
@@ -157,14 +158,16 @@ bool parse_source(const std::string& text, const std::string& name, Grid& out, s
     std::vector<int> row_lines;
     out = Grid{};
 
-    std::istringstream in(text);
+    std::istringstream in(std::string(WithoutByteOrderMark(text)));
     std::string line;
     int line_no = 0;
+    size_t map_lines = 0; // lines that start as map rows, whether or not they are good ones
     auto fail = [&](const std::string& msg) { errors.push_back(name + ":" + std::to_string(line_no) + ": " + msg); };
     while (std::getline(in, line)) {
         ++line_no;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty() && line[0] == '|') {
+            ++map_lines;
             if (line.size() < COLUMNS + 2 || line[COLUMNS + 1] != '|' ||
                 line.find_first_not_of(" \t", COLUMNS + 2) != std::string::npos) {
                 fail("a map row must hold exactly 140 cells between two '|'");
@@ -204,8 +207,20 @@ bool parse_source(const std::string& text, const std::string& name, Grid& out, s
             fail("unknown line (comments start with '#', map rows with '|')");
         }
     }
+    if (line_no == 0) { // nothing at all
+        errors.push_back(name + ": the file is empty: expected an \"area L.A\" line and the 12 map rows");
+        return false;
+    }
     if (out.level == 0) errors.push_back(name + ": missing \"area L.A\" line");
-    if (rows.size() != ROWS) errors.push_back(name + ": the map has " + std::to_string(rows.size()) + " rows, not 12");
+    // A map cut short is named at the file's last line, with what should have come next.
+    const std::string at_end = name + ":" + std::to_string(line_no) + ": ";
+    if (map_lines == 0)
+        errors.push_back(at_end + "the file ends before the map: expected its 12 rows, each '|', 140 cells and '|'");
+    else if (map_lines < ROWS)
+        errors.push_back(at_end + "the file ends after map row " + std::to_string(map_lines) +
+                         " of 12: expected map row " + std::to_string(map_lines + 1) + " ('|', 140 cells, '|')");
+    else if (rows.size() > ROWS)
+        errors.push_back(name + ":" + std::to_string(row_lines[ROWS]) + ": a 13th map row: an area has 12 rows");
     if (errors.size() != errors_before) return false;
 
     const int item = level_item_object(out.level);
@@ -220,7 +235,7 @@ bool parse_source(const std::string& text, const std::string& name, Grid& out, s
             auto it = legend.find(ch);
             if (it == legend.end()) {
                 line_no = row_lines[r];
-                fail("column " + std::to_string(c) + ": unknown character '" + std::string(1, ch) + "'");
+                fail("column " + std::to_string(c) + ": unknown character '" + QuotedByte(ch) + "'");
                 continue;
             }
             out.t1(c, r) = it->second.tile1;

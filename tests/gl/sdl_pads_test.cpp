@@ -246,6 +246,11 @@ TEST_F(SdlPads, AMappingFileMakesAnUnknownPadSpeakTheGameNumbering) {
 
     options.mapping_file = "/nonexistent/gamecontrollerdb.txt";
     EXPECT_FALSE(platform.ConfigurePads(options));
+    // An empty file holds no mappings, and is no unreadable one.
+    std::ofstream{file};
+    options.mapping_file = file.string();
+    EXPECT_TRUE(platform.ConfigurePads(options));
+    std::filesystem::remove(file);
 }
 
 // Mappings from the environment are SDL's own; they reach the game the same way.

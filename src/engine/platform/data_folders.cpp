@@ -32,10 +32,11 @@ bool Exists(const std::string& p) {
 }
 
 // $XDG_DATA_HOME/pumko when it is set to an absolute path (relative ones are to be ignored),
-// else $HOME/.local/share/pumko; empty when neither can be had.
+// else $HOME/.local/share/pumko; empty when neither can be had. A relative HOME is no home: it
+// would put the score somewhere new in every folder the game is started from.
 std::string PlayerFolder(const char* xdg, const char* home) {
     if (xdg && xdg[0] == '/') return (fs::path(xdg) / "pumko").string();
-    if (home && home[0] != '\0') return (fs::path(home) / ".local/share/pumko").string();
+    if (home && home[0] == '/') return (fs::path(home) / ".local/share/pumko").string();
     return {};
 }
 
@@ -49,7 +50,8 @@ DataFolders ChooseDataFolders(const DataFolderHost& host, std::string& note) {
     if (!IsFolder(game)) return {}; // not installed: the build folder's way
     std::string user = PlayerFolder(host.xdg_data_home, host.home);
     if (user.empty()) {
-        note = "neither XDG_DATA_HOME nor HOME is set: the top score is kept in data/ under the working folder";
+        note = "neither XDG_DATA_HOME nor HOME is set to an absolute folder: the top score is kept in data/ under the "
+               "working folder";
         user = "data";
     }
     std::string game_dir = game.string();

@@ -1,6 +1,7 @@
 #include "engine/platform/sdl/sdl_pads.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -43,6 +44,11 @@ void SdlPads::Stop() {
 bool SdlPads::Configure(const PadOptions& options) {
     dead_zone_ = options.dead_zone;
     if (options.mapping_file.empty()) return true;
+    // An empty file holds no mappings; SDL would call it unreadable.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(options.mapping_file, ec) &&
+        std::filesystem::file_size(options.mapping_file, ec) == 0 && !ec)
+        return true;
     if (!Start()) return false;
     const bool read = SDL_GameControllerAddMappingsFromFile(options.mapping_file.c_str()) >= 0;
     // Devices opened raw before their mapping was known are opened again through it.

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -12,6 +13,7 @@
 #include "engine/platform/sdl/sdl_display.h"
 #include "engine/platform/sdl/sdl_keys.h"
 #include "engine/platform/sdl/sdl_pads.h"
+#include "engine/platform/sdl/x11_watch.h"
 
 struct SdlPlatform::Impl {
     SdlDisplay display;
@@ -21,6 +23,8 @@ struct SdlPlatform::Impl {
     SDL_AudioDeviceID audio = 0;
     AudioCallback audio_cb = nullptr;
     void* audio_user = nullptr;
+
+    bool hangup_forwarded = false;
 
     static void Feed(void* user, Uint8* stream, int len);
 };
@@ -66,11 +70,23 @@ bool DisplayKey(const SDL_KeyboardEvent& key, SdlDisplay& display) {
     return true;
 }
 
+// A closed terminal or a lost session ends a program with SIGHUP: it is passed on as SIGTERM, so
+// it does whatever SIGTERM does at the time (once SDL's events run, a close request).
+void ForwardHangup(int) { raise(SIGTERM); }
+
 } // namespace
 
 SdlPlatform::SdlPlatform(const DisplayChoices& choices) : impl_(std::make_unique<Impl>()) {
     impl_->display.SetChoices(choices);
     SDL_Init(SDL_INIT_TIMER);
+    // A hangup the program was started to ignore (nohup) stays ignored.
+    struct sigaction hup {};
+    if (sigaction(SIGHUP, nullptr, &hup) == 0 && hup.sa_handler == SIG_DFL) {
+        hup.sa_handler = &ForwardHangup;
+        sigemptyset(&hup.sa_mask);
+        hup.sa_flags = SA_RESTART;
+        impl_->hangup_forwarded = sigaction(SIGHUP, &hup, nullptr) == 0;
+    }
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -78,15 +94,23 @@ SdlPlatform::~SdlPlatform() {
     CloseWindow();
     impl_->pads.Stop();
     SDL_Quit();
+    if (impl_->hangup_forwarded) signal(SIGHUP, SIG_DFL);
 }
 
 bool SdlPlatform::OpenWindow(const std::string& title, int width, int height, bool fullscreen, std::string& error) {
     CloseWindow();
     if (!InitVideo(error)) return false;
-    return impl_->display.Open(title, width, height, fullscreen, error);
+    if (!impl_->display.Open(title, width, height, fullscreen, error)) return false;
+    x11_watch::Watch(impl_->display.Window());
+    return true;
 }
 
-void SdlPlatform::CloseWindow() { impl_->display.Close(); }
+void SdlPlatform::CloseWindow() {
+    x11_watch::Unwatch();
+    impl_->display.Close();
+}
+
+void SdlPlatform::OnDisplayLost(void (*fn)()) { x11_watch::OnConnectionLost(fn); }
 Renderer* SdlPlatform::GetRenderer() { return impl_->display.GetRenderer(); }
 void SdlPlatform::Present(bool vsync) { impl_->display.Present(vsync); }
 bool SdlPlatform::HasVsync() { return impl_->display.HasVsync(); }
@@ -105,8 +129,9 @@ void SdlPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
     while (SDL_PollEvent(&e)) {
         PlatformEvent ev{PlatformEvent::Close};
         switch (e.type) {
-        case SDL_QUIT: // the window's close button, and SIGINT or SIGTERM
+        case SDL_QUIT: // the window's close button, and SIGINT, SIGTERM or SIGHUP
             break;
+        case SDL_SYSWMEVENT: x11_watch::HandleEvent(e); continue;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
             if (DisplayKey(e.key, im.display)) continue;
@@ -151,6 +176,8 @@ void SdlPlatform::PumpEvents(void (*sink)(const PlatformEvent&)) {
         sink(ev);
     }
     im.pads.SyncBack(sink);
+    // A window destroyed from outside asks to close on every pump until the program has ended.
+    if (x11_watch::WindowGone()) sink(PlatformEvent{PlatformEvent::Close});
 }
 
 void SdlPlatform::MovePointer(int x, int y) { impl_->display.MovePointer(x, y); }

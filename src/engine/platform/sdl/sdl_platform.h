@@ -39,6 +39,10 @@ class SdlPlatform : public Platform {
     bool IsFullscreen() const;
     void SetFullscreen(bool on);
 
+    // Called when the connection to the display is lost, just before the process exits with 0
+    // (a window destroyed from outside is a close request instead): the program's last step.
+    void OnDisplayLost(void (*fn)());
+
     // What the open window ended up with.
     bool UsesOpenGl() const;
     const Letterbox& WindowBox() const; // the picture's place in window pixels
