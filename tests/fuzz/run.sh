@@ -26,6 +26,7 @@ declare -A max_len=([area_text]=32768 [compiled_map]=16384 [settings]=4096 [reco
 declare -A extra=([settings]=-close_fd_mask=2)
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
+export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
 failed=0
 for name in "${names[@]}"; do
