@@ -8,6 +8,7 @@ if(PUMKO_CHECKED)
   add_executable(pumko_checked_tests ${tests_dir}/soft_renderer_edges_test.cpp ${tests_dir}/replay_test.cpp)
   target_link_libraries(pumko_checked_tests PRIVATE pumko_scenario pumko_game pumko_engine GTest::gtest_main)
   target_include_directories(pumko_checked_tests PRIVATE ${tests_dir})
+  set_target_properties(pumko_checked_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   target_compile_definitions(pumko_checked_tests PRIVATE PUMKO_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                                         PUMKO_BINARY_DIR="${CMAKE_BINARY_DIR}")
   add_custom_target(pumko_checked_all)
@@ -39,7 +40,7 @@ set_tests_properties(checked_replays PROPERTIES FIXTURES_REQUIRED checked_build 
 
 # Random play across every state.
 file(MAKE_DIRECTORY ${checked}/soak-run)
-add_test(NAME checked_soak_short COMMAND ${checked}/soak 20000 11 ${CMAKE_SOURCE_DIR}/assets/recordings
+add_test(NAME checked_soak_short COMMAND ${checked}/soak 10000 11 ${CMAKE_SOURCE_DIR}/assets/recordings
          WORKING_DIRECTORY ${checked}/soak-run)
 set_tests_properties(checked_soak_short PROPERTIES FIXTURES_REQUIRED checked_build TIMEOUT 1800
                      ENVIRONMENT "${checked_env}")

@@ -48,6 +48,7 @@ for name in "${names[@]}"; do
   # Hangs (10 s on one input) and memory beyond 2 GB count as findings.
   opts=(-timeout=10 -rss_limit_mb=2048 -max_len="${max_len[$name]}" ${extra[$name]:-}
         -artifact_prefix="$findings/" -print_final_stats=1)
+  [[ -f "$here/$name.dict" ]] && opts+=(-dict="$here/$name.dict")
   before=$(find "$findings" -type f ! -name 'slow-unit-*' | wc -l)
 
   regress_ok=1
