@@ -3,12 +3,16 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test prove rechecks screens soak install uninstall package clean web web-serve web-test
+.PHONY: all deps test-deps configure build checked run test fuzz prove rechecks screens soak install uninstall package clean web web-serve web-test
 
 all: build
 
 deps:
 	@bash scripts/install-deps.sh
+
+# What only the tests need on top (clang and libFuzzer, for the checked build).
+test-deps:
+	@bash scripts/install-deps.sh --test
 
 configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -19,9 +23,15 @@ build: configure
 run: build
 	cd $(BUILD) && ./pumko
 
+# The checked build in $(BUILD)/checked: clang with AddressSanitizer, UndefinedBehaviorSanitizer
+# and _GLIBCXX_ASSERTIONS, and the fuzzers. make test runs the replays, a short soak and a few
+# seconds of each fuzzer there.
+checked: test-deps build
+	@bash tests/checked/build.sh $(CURDIR) $(CURDIR)/$(BUILD)/checked $(JOBS)
+
 # After the tests, the replay coverage report: how often each kind of event happens over all
 # the recordings the tests have just replayed.
-test: build
+test: checked
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(BUILD) && ./autoplay --coverage $(CURDIR)/assets/recordings
 
@@ -39,6 +49,12 @@ rechecks: build
 # ending) from the software back end, in build/screen-pictures/.
 screens: build
 	cd $(BUILD) && ./screens screen-pictures
+
+# Every fuzzer for FUZZ_SECONDS each, from its seeds and what earlier runs found (kept in
+# $(BUILD)/checked/fuzz/corpus/): executions, coverage and findings per fuzzer.
+FUZZ_SECONDS ?= 60
+fuzz: checked
+	@bash tests/fuzz/run.sh --keep $(CURDIR)/$(BUILD)/checked $(FUZZ_SECONDS)
 
 # One million frames of random play under AddressSanitizer and UndefinedBehaviorSanitizer.
 soak: deps

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build, the game and the tests need and the
-# machine does not have yet. Does nothing when everything is already there.
+# machine does not have yet. Does nothing when everything is already there. With --test, also
+# what only the tests need (debian-packages-test.txt).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-mapfile -t wanted < <(grep -v '^\s*#' "$here/debian-packages.txt" | sed 's/\s//g' | grep -v '^$')
+lists=("$here/debian-packages.txt")
+[[ "${1:-}" == "--test" ]] && lists+=("$here/debian-packages-test.txt")
+mapfile -t wanted < <(cat "${lists[@]}" | grep -v '^\s*#' | sed 's/\s//g' | grep -v '^$')
 
 missing=()
 for pkg in "${wanted[@]}"; do
