@@ -380,8 +380,8 @@ var PumkoPage = (function () {
     show: function (ptr, w, h) {
       var t0 = performance.now();
       if (!stats.shown++) mark("first-picture");
-      if (!stats.drawnAt && anyLight(pixels)) { stats.drawnAt = performance.now(); mark("first-drawn-picture"); }
       var pixels = HEAPU8.subarray(ptr, ptr + w * h * 4);
+      if (!stats.drawnAt && anyLight(pixels)) { stats.drawnAt = performance.now(); mark("first-drawn-picture"); }
       if (gl) {
         gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
         gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
