@@ -21,10 +21,19 @@ var PumkoPage = (function () {
   // the page makes it fill costs the machine: the picture then goes to the screen as it is, and the
   // browser's own nearest enlargement fills the box (sharp; the blocks differ by a pixel at most).
   // Elsewhere a whole-number enlargement in the canvas, then one smooth step to the box.
-  // ?enlarge=N and ?pixelated=0|1 choose by hand (for measuring).
-  var onCpu = drawnOnCpu();
-  var maxEnlarge = +(query.get("enlarge") || (onCpu ? 1 : Infinity));
-  var pixelated = query.has("pixelated") ? query.get("pixelated") === "1" : onCpu;
+  // ?enlarge=N and ?pixelated=0|1 choose by hand (for measuring). Asking the browser which it is
+  // costs a second or two where WebGL runs on the CPU, so the page starts on the cheap path and
+  // asks once the game is under way (see show).
+  var byHand = query.has("enlarge") || query.has("pixelated"), asked = byHand;
+  var maxEnlarge = +(query.get("enlarge") || 1);
+  var pixelated = query.has("pixelated") ? query.get("pixelated") === "1" : true;
+  function askDrawing() {
+    asked = true;
+    if (drawnOnCpu()) return;
+    maxEnlarge = Infinity;
+    pixelated = false;
+    if (ctx2d) layout();
+  }
   function drawnOnCpu() {
     try {
       var g = document.createElement("canvas").getContext("webgl");
@@ -382,6 +391,7 @@ var PumkoPage = (function () {
       if (!stats.shown++) mark("first-picture");
       var pixels = HEAPU8.subarray(ptr, ptr + w * h * 4);
       if (!stats.drawnAt && anyLight(pixels)) { stats.drawnAt = performance.now(); mark("first-drawn-picture"); }
+      if (!asked && stats.drawnAt && performance.now() > stats.drawnAt + 3000) setTimeout(askDrawing, 0), asked = true;
       if (gl) {
         gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
         gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);

@@ -59,6 +59,7 @@ const pct = (a, p) => { const s = [...a].sort((x, y) => x - y); return s[Math.mi
   const t0 = Date.now();
   await page.goto(`http://127.0.0.1:${server.address().port}/${process.env.PAGE_QUERY || ""}`);
   await until(async () => (await page.evaluate(() => PumkoPage.stats.steps)) > 0, 30000);
+  await until(async () => (await page.evaluate(() => PumkoPage.stats.drawnAt)) > 0, 30000);
   const firstPicture = Date.now() - t0;
   await tap("ControlLeft");
   await until(async () => (await probe(0)) === 6, 30000);
@@ -77,6 +78,12 @@ const pct = (a, p) => { const s = [...a].sort((x, y) => x - y); return s[Math.mi
            `${Math.round(PumkoPage.stats.frames.find((t) => t > PumkoPage.stats.drawnAt) || -1)}, load event ${Math.round(nav.loadEventEnd)}`;
   });
   console.log(`start (ms from navigation): ${start}`);
+  if (seconds === 0) { // the start only
+    await browser.close();
+    server.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+    return;
+  }
   await sleep(1000);
   if (shots) await page.screenshot({ path: `${shots}-title.png` });
 
