@@ -363,7 +363,7 @@ struct Decoding {
 };
 
 bool g_defer = false;
-constexpr int64_t kDeferAbove = int64_t(10) * 44100; // sounds longer than this may be deferred
+constexpr int64_t kDeferAbove = int64_t(10) * 44100;  // sounds longer than this may be deferred
 constexpr int64_t kDecodeAtLoad = int64_t(3) * 44100; // what a deferred sound has at once
 std::vector<std::unique_ptr<Decoding>> g_decoding;
 

@@ -11,16 +11,16 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/sound.h"
 #include "engine/platform/data_folders.h"
 #include "engine/platform/web/web_platform.h"
+#include "engine/sound.h"
+#include "flow/main_loop.h"
+#include "flow/topscore.h"
 #include "game/game.h"
 #include "main/custom_area_file.h"
 #include "main/display_setup.h"
 #include "main/options.h"
 #include "main/player_settings.h"
-#include "flow/main_loop.h"
-#include "flow/topscore.h"
 #include "web/page_replay.h"
 
 bool WriteGameData(const std::string& folder); // generated with the embedded resources
