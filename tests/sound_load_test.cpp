@@ -163,3 +163,30 @@ TEST_F(SoundFiles, AFifoIsRefusedAtOnce) {
     EXPECT_FALSE(loaded);
     EXPECT_EQ(why, "not a regular file");
 }
+
+// A host that shows its first picture before the music is whole: the long sound comes back in
+// part, every step adds to it, and at the end it holds the same samples as a whole load; short
+// sounds are whole at once.
+TEST_F(SoundFiles, ALongSoundDecodedInStepsEndsAsTheWholeSound) {
+    const TSound whole = TSound::Load("data/tilesong.ogg", 1);
+    SetDeferredSoundDecoding(true);
+    const TSound part = TSound::Load("data/tilesong.ogg", 1);
+    const TSound effect = TSound::Load("data/jump.ogg", 0);
+    SetDeferredSoundDecoding(false);
+    ASSERT_TRUE(whole && part && effect);
+    const TSound effect_whole = TSound::Load("data/jump.ogg", 0);
+    EXPECT_EQ(effect.data->pcm16, effect_whole.data->pcm16);
+    EXPECT_GT(part.data->length, 0);
+    EXPECT_LT(part.data->length, whole.data->length / 10);
+    int steps = 0, last = part.data->length;
+    while (DecodeDeferredSounds(44100)) {
+        EXPECT_GT(part.data->length, last);
+        last = part.data->length;
+        ++steps;
+    }
+    EXPECT_GT(steps, 10);
+    EXPECT_FALSE(DecodeDeferredSounds(44100));
+    EXPECT_EQ(part.data->length, whole.data->length);
+    EXPECT_TRUE(part.data->pcm16 == whole.data->pcm16);
+    EXPECT_EQ(part.data->loop, whole.data->loop);
+}

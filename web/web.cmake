@@ -61,7 +61,8 @@ target_link_options(pumko_web_game PUBLIC ${web_flags} -sALLOW_MEMORY_GROWTH=1 -
 
 # The page's game.
 file(GLOB web_platform_src CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/engine/platform/web/*.cpp)
-add_executable(pumko ${CMAKE_SOURCE_DIR}/src/web/web_main.cpp ${web_platform_src})
+add_executable(pumko ${CMAKE_SOURCE_DIR}/src/web/web_main.cpp ${CMAKE_SOURCE_DIR}/src/web/page_replay.cpp
+               ${web_platform_src})
 target_link_libraries(pumko PRIVATE pumko_web_game)
 set(PUMKO_WEB_ASYNCIFY_IMPORTS "page_wait_step,emscripten_sleep" CACHE STRING "Imports that sleep")
 target_link_options(pumko PRIVATE -sASYNCIFY=1 "-sASYNCIFY_IMPORTS=[${PUMKO_WEB_ASYNCIFY_IMPORTS}]"

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/engine.h"
@@ -296,85 +297,149 @@ int MemSeek(void* src, ogg_int64_t off, int whence) {
 }
 long MemTell(void* src) { return long(static_cast<MemFile*>(src)->pos); }
 
+// A sound being decoded: the file's bytes, the decoder over them and what it has given so far.
+struct Decoding {
+    std::string bytes;
+    MemFile file{nullptr, 0};
+    OggVorbis_File vf{};
+    bool open = false;
+    std::shared_ptr<SoundData> data;
+    std::string path, why;
+    long rate = 0;
+    int channels = 0, last_section = -1;
+    size_t most = 0; // samples the limits allow
+    int64_t max_frames = 0;
+
+    Decoding() = default;
+    Decoding(const Decoding&) = delete;
+    Decoding& operator=(const Decoding&) = delete;
+    ~Decoding() {
+        if (open) ov_clear(&vf);
+    }
+
+    // Decodes up to `frames` more sample frames; true once the file is done (or has failed).
+    bool More(int64_t frames) {
+        char buffer[8192];
+        int section = 0;
+        const size_t stop = data->pcm16.size() + size_t(std::max<int64_t>(frames, 0)) * size_t(channels);
+        while (why.empty() && data->pcm16.size() < stop) {
+            const long got = ov_read(&vf, buffer, sizeof buffer, 0, 2, 1, &section);
+            if (got == 0) return true;
+            if (got < 0) {
+                if (got == OV_HOLE) continue;
+                why = "damaged (it stops decoding after " + std::to_string(data->pcm16.size() / size_t(channels)) +
+                      " sample frames)";
+                break;
+            }
+            // Every part of a chained file must have the channels and rate checked above.
+            if (section != last_section) {
+                const vorbis_info* part = ov_info(&vf, section);
+                if (!part || part->channels != channels || part->rate != rate) {
+                    why = "its parts differ in channels or rate";
+                    break;
+                }
+                last_section = section;
+            }
+            const size_t samples = size_t(got) / 2, old = data->pcm16.size();
+            if (old + samples > most) {
+                why = "longer than the " + std::to_string(max_frames) + " sample frames a sound may last";
+                break;
+            }
+            if (old + samples > data->pcm16.capacity())
+                data->pcm16.reserve(std::min(most, std::max(old + samples, data->pcm16.capacity() * 2)));
+            data->pcm16.resize(old + samples);
+            std::memcpy(&data->pcm16[old], buffer, samples * 2);
+        }
+        return !why.empty();
+    }
+
+    // The length the mixer plays so far; at the end, a file that claimed more than it held gives
+    // back the room it was promised.
+    void Publish(bool finished) {
+        if (finished && data->pcm16.capacity() > data->pcm16.size() + data->pcm16.size() / 8)
+            data->pcm16.shrink_to_fit();
+        data->length = int(data->pcm16.size() / size_t(data->channels));
+    }
+};
+
+bool g_defer = false;
+constexpr int64_t kDeferAbove = int64_t(10) * 44100;  // sounds longer than this may be deferred
+constexpr int64_t kDecodeAtLoad = int64_t(3) * 44100; // what a deferred sound has at once
+std::vector<std::unique_ptr<Decoding>> g_decoding;
+
+} // namespace
+
+void SetDeferredSoundDecoding(bool on) { g_defer = on; }
+
+bool DecodeDeferredSounds(int frames) {
+    while (!g_decoding.empty() && frames > 0) {
+        Decoding& d = *g_decoding.front();
+        const size_t before = d.data->pcm16.size();
+        const bool finished = d.More(frames);
+        frames -= int((d.data->pcm16.size() - before) / size_t(d.channels));
+        d.Publish(finished);
+        if (!finished) break;
+        if (!d.why.empty()) std::fprintf(stderr, "pumko: %s: %s\n", d.path.c_str(), d.why.c_str());
+        g_decoding.erase(g_decoding.begin());
+    }
+    return !g_decoding.empty();
+}
+
+namespace {
+TSound LoadSound(const std::string& path, int flags, const SoundLimits& limits, std::string* why) {
+    std::string reason;
+    if (why == nullptr) why = &reason;
+    why->clear();
+    auto d = std::make_unique<Decoding>();
+    d->bytes = ReadWhole(path, limits.max_file_bytes, why);
+    if (d->bytes.empty()) return TSound{};
+    d->file.data = &d->bytes;
+    const ov_callbacks cb = {MemRead, MemSeek, nullptr, MemTell};
+    if (ov_open_callbacks(&d->file, &d->vf, nullptr, 0, cb) != 0) {
+        *why = "not an Ogg Vorbis file";
+        return TSound{};
+    }
+    d->open = true;
+    d->data = std::make_shared<SoundData>();
+    d->data->loop = (flags & 1) != 0;
+    // Everything the headers ask for is checked before any sound is decoded.
+    const vorbis_info* info = ov_info(&d->vf, -1);
+    d->channels = info ? info->channels : 0;
+    d->rate = info ? info->rate : 0;
+    const ogg_int64_t claimed = ov_pcm_total(&d->vf, -1); // from the last page; may be a lie
+    if (d->channels < 1 || d->channels > limits.max_channels)
+        *why = std::to_string(d->channels) + " channels, more than the " + std::to_string(limits.max_channels) +
+               " a sound may have";
+    else if (d->rate < 1 || d->rate > limits.max_rate)
+        *why = "a rate of " + std::to_string(d->rate) + " Hz (at most " + std::to_string(limits.max_rate) + ")";
+    else if (claimed > limits.max_frames)
+        *why = "longer than the " + std::to_string(limits.max_frames) + " sample frames a sound may last";
+    if (!why->empty()) return TSound{};
+    d->data->channels = d->channels;
+    d->data->rate = int(d->rate);
+    d->path = path;
+    d->max_frames = limits.max_frames;
+    // Room for the length the file claims, and never more than the limit however it grows.
+    d->most = size_t(limits.max_frames) * size_t(d->channels);
+    if (claimed > 0) d->data->pcm16.reserve(size_t(claimed) * size_t(d->channels));
+    const bool defer = g_defer && claimed > kDeferAbove;
+    const bool finished = d->More(defer ? kDecodeAtLoad : limits.max_frames + 1);
+    if (!d->why.empty() || (finished && d->data->pcm16.empty())) {
+        *why = d->why.empty() ? "no sound in it" : d->why;
+        return TSound{};
+    }
+    d->Publish(finished);
+    TSound s;
+    s.data = d->data;
+    if (!finished) g_decoding.push_back(std::move(d));
+    return s;
+}
 } // namespace
 
 TSound TSound::Load(const std::string& path, int flags) { return Load(path, flags, SoundLimits{}, nullptr); }
 
 TSound TSound::Load(const std::string& path, int flags, const SoundLimits& limits, std::string* why) {
-    std::string reason;
-    if (why == nullptr) why = &reason;
-    why->clear();
-    const std::string bytes = ReadWhole(path, limits.max_file_bytes, why);
-    if (bytes.empty()) return TSound{};
-    MemFile file{&bytes, 0};
-    OggVorbis_File vf;
-    const ov_callbacks cb = {MemRead, MemSeek, nullptr, MemTell};
-    if (ov_open_callbacks(&file, &vf, nullptr, 0, cb) != 0) {
-        *why = "not an Ogg Vorbis file";
-        return TSound{};
-    }
-    auto data = std::make_shared<SoundData>();
-    data->loop = (flags & 1) != 0;
-    // Everything the headers ask for is checked before any sound is decoded.
-    const vorbis_info* info = ov_info(&vf, -1);
-    const int channels = info ? info->channels : 0;
-    const long rate = info ? info->rate : 0;
-    const ogg_int64_t claimed = ov_pcm_total(&vf, -1); // from the last page; may be a lie
-    if (channels < 1 || channels > limits.max_channels)
-        *why = std::to_string(channels) + " channels, more than the " + std::to_string(limits.max_channels) +
-               " a sound may have";
-    else if (rate < 1 || rate > limits.max_rate)
-        *why = "a rate of " + std::to_string(rate) + " Hz (at most " + std::to_string(limits.max_rate) + ")";
-    else if (claimed > limits.max_frames)
-        *why = "longer than the " + std::to_string(limits.max_frames) + " sample frames a sound may last";
-    if (!why->empty()) {
-        ov_clear(&vf);
-        return TSound{};
-    }
-    data->channels = channels;
-    data->rate = int(rate);
-    // Room for the length the file claims, and never more than the limit however it grows.
-    const size_t most = size_t(limits.max_frames) * size_t(channels);
-    if (claimed > 0) data->pcm16.reserve(size_t(claimed) * size_t(channels));
-    char buffer[8192];
-    int section = 0, last_section = -1;
-    while (why->empty()) {
-        const long got = ov_read(&vf, buffer, sizeof buffer, 0, 2, 1, &section);
-        if (got == 0) break;
-        if (got < 0) {
-            if (got == OV_HOLE) continue;
-            *why = "damaged (it stops decoding after " + std::to_string(data->pcm16.size() / size_t(channels)) +
-                   " sample frames)";
-            break;
-        }
-        // Every part of a chained file must have the channels and rate checked above.
-        if (section != last_section) {
-            const vorbis_info* part = ov_info(&vf, section);
-            if (!part || part->channels != channels || part->rate != rate) {
-                *why = "its parts differ in channels or rate";
-                break;
-            }
-            last_section = section;
-        }
-        const size_t samples = size_t(got) / 2, old = data->pcm16.size();
-        if (old + samples > most) {
-            *why = "longer than the " + std::to_string(limits.max_frames) + " sample frames a sound may last";
-            break;
-        }
-        if (old + samples > data->pcm16.capacity())
-            data->pcm16.reserve(std::min(most, std::max(old + samples, data->pcm16.capacity() * 2)));
-        data->pcm16.resize(old + samples);
-        std::memcpy(&data->pcm16[old], buffer, samples * 2);
-    }
-    ov_clear(&vf);
-    if (why->empty() && data->pcm16.empty()) *why = "no sound in it";
-    if (!why->empty()) return TSound{};
-    // A file that claimed more than it held gives back the room it was promised.
-    if (data->pcm16.capacity() > data->pcm16.size() + data->pcm16.size() / 8) data->pcm16.shrink_to_fit();
-    data->length = int(data->pcm16.size() / size_t(data->channels));
-    TSound s;
-    s.data = std::move(data);
-    return s;
+    return LoadSound(path, flags, limits, why);
 }
 
 TChannel TSound::Play(TChannel channel) const { return StartSound(data, channel, false); }

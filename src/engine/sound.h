@@ -54,5 +54,13 @@ struct TSound {
     TChannel Cue(TChannel channel = TChannel{}) const; // as Play, but starts paused
 };
 
+// Long sounds (the music) loaded while this is on are decoded only in part at once, the rest a
+// little at a time by DecodeDeferredSounds, so a host can show its first picture sooner. Only
+// for hosts whose mixer runs on the thread that loads: the sound grows while it may be playing.
+void SetDeferredSoundDecoding(bool on);
+// Decodes up to `frames` more sample frames of the sounds loaded in part; false once all are
+// whole. A fault found this late ends the sound where it is, said on stderr.
+bool DecodeDeferredSounds(int frames);
+
 // Takes a free channel slot without starting anything.
 TChannel AllocChannel();

@@ -13,13 +13,15 @@
 #include "engine/engine.h"
 #include "engine/platform/data_folders.h"
 #include "engine/platform/web/web_platform.h"
+#include "engine/sound.h"
+#include "flow/main_loop.h"
+#include "flow/topscore.h"
 #include "game/game.h"
 #include "main/custom_area_file.h"
 #include "main/display_setup.h"
 #include "main/options.h"
 #include "main/player_settings.h"
-#include "flow/main_loop.h"
-#include "flow/topscore.h"
+#include "web/page_replay.h"
 
 bool WriteGameData(const std::string& folder); // generated with the embedded resources
 
@@ -28,6 +30,8 @@ namespace {
 EM_JS(void, page_keep_files, (), { PumkoPage.keepFiles(); });
 EM_JS(void, page_message, (const char* text), { PumkoPage.message(UTF8ToString(text)); });
 EM_JS(void, page_ended, (), { PumkoPage.ended(); });
+EM_JS(int, page_test_frames, (), { return PumkoPage.testFrames(); });
+EM_JS(int, page_music_whole, (), { return /[?&]music=whole/.test(location.search) ? 1 : 0; });
 // clang-format on
 
 // Where the page keeps things: the game's read-only data in memory, the player's files in the
@@ -38,6 +42,7 @@ const char* const kSaved = "/save";
 PlayerSettings* g_settings = nullptr;
 int32_t g_kept_topscore = 0;
 int g_kept_effects = -1, g_kept_music = -1;
+PageReplay* g_replay = nullptr; // a recording the page's tests gave the page to play
 
 int EffectsNow() { return demo_active != 0 ? game.soundset : game.sound; }
 
@@ -107,7 +112,21 @@ int main(int argc, char** argv) {
     g_kept_effects = choices.sound;
     g_kept_music = choices.music;
     g_kept_topscore = -1; // set once the game has read the file
+    PageReplay replay;
+    const char* const test_recording = "/test/recording.txt";
+    if (std::filesystem::exists(test_recording, ec)) {
+        if (replay.Load(test_recording, size_t(page_test_frames()), error))
+            g_replay = &replay;
+        else
+            page_message(("pumko: " + std::string(test_recording) + ": " + error).c_str());
+    }
+    // The music is decoded a quarter of a second of it a picture (well ahead of its playing):
+    // the first picture need not wait for three minutes of it.
+    // (?music=whole decodes it at once, as before, for measuring the difference.)
+    SetDeferredSoundDecoding(page_music_whole() == 0);
     platform.SetAfterPresent([] {
+        DecodeDeferredSounds(11025);
+        if (g_replay) g_replay->AfterPresent();
         if (g_kept_topscore == -1) {
             if (game.state == 0) return; // still starting
             g_kept_topscore = game.topscore;
@@ -116,6 +135,7 @@ int main(int argc, char** argv) {
     });
     const int code = RunGame(choices);
     platform.SetAfterPresent(nullptr);
+    g_replay = nullptr;
     EngineShutdown();
     KeepPlayerSettings(settings);
     g_settings = nullptr;

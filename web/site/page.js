@@ -16,8 +16,39 @@ var PumkoPage = (function () {
   var pictureW = 640, pictureH = 480, scaleMode = 0; // 0 sharp, 1 integer, 2 smooth
   var gl = null, glTexture = null, glScaleLoc = null, ctx2d = null, imageData = null;
   var picture = null, pictureCtx = null, enlarge = 1; // the 2D path's picture and its whole-number enlargement
+  var query = new URLSearchParams(location.search);
+  // Where the browser draws on the CPU (SwiftShader, llvmpipe, no GPU at all), every screen pixel
+  // the page makes it fill costs the machine: the picture then goes to the screen as it is, and the
+  // browser's own nearest enlargement fills the box (sharp; the blocks differ by a pixel at most).
+  // Elsewhere a whole-number enlargement in the canvas, then one smooth step to the box.
+  // ?enlarge=N and ?pixelated=0|1 choose by hand (for measuring). Asking the browser which it is
+  // costs a second or two where WebGL runs on the CPU, so the page starts on the cheap path and
+  // asks once the game is under way (see show).
+  var byHand = query.has("enlarge") || query.has("pixelated"), asked = byHand;
+  var maxEnlarge = +(query.get("enlarge") || 1);
+  var pixelated = query.has("pixelated") ? query.get("pixelated") === "1" : true;
+  function askDrawing() {
+    asked = true;
+    if (drawnOnCpu()) return;
+    maxEnlarge = Infinity;
+    pixelated = false;
+    if (ctx2d) layout();
+  }
+  function drawnOnCpu() {
+    try {
+      var g = document.createElement("canvas").getContext("webgl");
+      if (!g) return true;
+      var info = g.getExtension("WEBGL_debug_renderer_info");
+      var name = info ? String(g.getParameter(info.UNMASKED_RENDERER_WEBGL)) : "";
+      var lose = g.getExtension("WEBGL_lose_context");
+      if (lose) lose.loseContext();
+      return /swiftshader|llvmpipe|softpipe|software/i.test(name);
+    } catch (e) {
+      return false;
+    }
+  }
   var audio = null, audioNode = null;
-  var stats = { steps: 0, stepTimes: [], frames: [], busy: 0, show: 0 };
+  var stats = { steps: 0, stepTimes: [], frames: [], busy: 0, show: 0, shown: 0, drawnAt: 0 };
 
   // ---- keys: the game's codes are virtual-key numbers with per-side modifiers ----------------
   var byCode = {
@@ -120,7 +151,7 @@ var PumkoPage = (function () {
              " vec2 r = max(0.5 - 0.5 / scale, 0.0); vec2 g = (f - clamp(f, -r, r)) * scale + 0.5;" +
              " gl_FragColor = vec4(texture2D(pic, (floor(t) + g) / size).rgb, 1.0); }";
   function setupGl() {
-    gl = canvas.getContext("webgl", { alpha: false, antialias: false, depth: false, preserveDrawingBuffer: true });
+    gl = canvas.getContext("webgl", { alpha: false, antialias: false, depth: false, preserveDrawingBuffer: !!query.get("keep") });
     if (!gl) return false;
     function shader(type, src) {
       var s = gl.createShader(type); gl.shaderSource(s, src); gl.compileShader(s); return s;
@@ -161,7 +192,7 @@ var PumkoPage = (function () {
       // Sharp: the largest whole-number nearest enlargement that fits the box, then the one
       // smooth step of the browser's own scaling up to it. Integer and smooth: the picture as
       // it is, enlarged by the browser (nearest or smooth).
-      enlarge = scaleMode === 0 ? Math.max(1, Math.floor(s + 1e-6)) : 1;
+      enlarge = scaleMode === 0 ? Math.max(1, Math.min(maxEnlarge, Math.floor(s + 1e-6))) : 1;
       bw = pictureW * enlarge; bh = pictureH * enlarge;
     }
     canvas.width = bw;
@@ -171,7 +202,7 @@ var PumkoPage = (function () {
     canvas.style.height = cssH + "px";
     canvas.style.left = Math.floor((window.innerWidth - cssW) / 2) + "px";
     canvas.style.top = Math.floor((window.innerHeight - cssH) / 2) + "px";
-    canvas.style.imageRendering = scaleMode === 1 ? "pixelated" : scaleMode === 2 || !gl ? "auto" : "pixelated";
+    canvas.style.imageRendering = scaleMode === 1 || (scaleMode === 0 && pixelated && !gl) ? "pixelated" : scaleMode === 2 || !gl ? "auto" : "pixelated";
     if (ctx2d) { ctx2d.imageSmoothingEnabled = false; if (picture) drawPicture(); }
     if (gl) {
       gl.viewport(0, 0, bw, bh);
@@ -180,10 +211,11 @@ var PumkoPage = (function () {
     }
   }
   function drawPicture() {
-    if (enlarge === 1) ctx2d.drawImage(picture, 0, 0);
+    if (enlarge === 1) ctx2d.putImageData(imageData, 0, 0);
     else ctx2d.drawImage(picture, 0, 0, pictureW * enlarge, pictureH * enlarge);
   }
   window.addEventListener("resize", function () { if (gl || ctx2d) layout(); });
+  document.addEventListener("fullscreenchange", function () { if (gl || ctx2d) layout(); });
 
   function toggleFullscreen() {
     if (document.fullscreenElement) document.exitFullscreen().catch(function () {});
@@ -299,14 +331,53 @@ var PumkoPage = (function () {
   function hideMessage() { if (!messageBox.hidden && messageShownAt + 500 < performance.now()) message(""); }
   var messageShownAt = 0;
 
+  // ---- the page's tests: a recording the page plays itself, its canvas read back ------------
+  // A test hands the recording over as window.PumkoTest = { recording: TEXT, frames: N } before
+  // the page loads; the game's key events for it come through the page's own queue, and at each
+  // checkpoint the picture is read back from the canvas the player sees.
+  var test = { checks: [], done: -1 };
+  function canvasDigest() {
+    // The top-left screen pixel of each picture pixel's block, as FNV-1a over R, G, B: the
+    // desktop's digest of the same picture.
+    var px = ctx2d.getImageData(0, 0, canvas.width, canvas.height).data, h = 2166136261;
+    for (var y = 0; y < pictureH; ++y) {
+      var row = y * enlarge * canvas.width;
+      for (var x = 0; x < pictureW; ++x) {
+        var i = (row + x * enlarge) * 4;
+        h = Math.imul(h ^ px[i], 16777619); h = Math.imul(h ^ px[i + 1], 16777619);
+        h = Math.imul(h ^ px[i + 2], 16777619);
+      }
+    }
+    return (h >>> 0).toString(16).padStart(8, "0");
+  }
+  function writeTestRecording() {
+    if (!window.PumkoTest || !PumkoTest.recording) return;
+    FS.mkdirTree("/test");
+    FS.writeFile("/test/recording.txt", PumkoTest.recording);
+  }
+
+  // Whether a picture has anything in it (the first ones, before the game's logo, are black).
+  function anyLight(px) {
+    for (var i = 0; i < px.length; i += 4 * 97) if (px[i] | px[i + 1] | px[i + 2]) return true;
+    return false;
+  }
+  // The start's parts on the page's performance timeline (for measuring it).
+  function mark(name) { if (window.performance && performance.mark) performance.mark("pumko-" + name); }
+  mark("page-script");
+
   var page = {
     stats: stats,
+    test: test,
+    testFrames: function () { return window.PumkoTest && PumkoTest.frames > 0 ? PumkoTest.frames : 0; },
+    pushKey: function (down, code) { queue.push([down ? EV.KeyDown : EV.KeyUp, code, 0, 0]); },
+    checkpoint: function (frame, after) { test.checks.push([frame, after, ctx2d ? canvasDigest() : ""]); },
+    replayDone: function (frames) { test.done = frames; },
     open: function (w, h, mode) {
       pictureW = w; pictureH = h; scaleMode = mode;
       // WebGL only when asked for: where it runs on the CPU (SwiftShader) it costs far more
       // than the 2D canvas.
       if (!/[?&]gl=1/.test(location.search) || !setupGl()) {
-        ctx2d = canvas.getContext("2d", { alpha: false });
+        ctx2d = canvas.getContext("2d", { alpha: false, willReadFrequently: query.get("soft") === "1" });
         picture = document.createElement("canvas");
         picture.width = w; picture.height = h;
         pictureCtx = picture.getContext("2d", { alpha: false });
@@ -317,13 +388,16 @@ var PumkoPage = (function () {
     },
     show: function (ptr, w, h) {
       var t0 = performance.now();
+      if (!stats.shown++) mark("first-picture");
       var pixels = HEAPU8.subarray(ptr, ptr + w * h * 4);
+      if (!stats.drawnAt && anyLight(pixels)) { stats.drawnAt = performance.now(); mark("first-drawn-picture"); }
+      if (!asked && stats.drawnAt && performance.now() > stats.drawnAt + 3000) setTimeout(askDrawing, 0), asked = true;
       if (gl) {
         gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
         gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
       } else {
         imageData.data.set(pixels);
-        pictureCtx.putImageData(imageData, 0, 0);
+        if (enlarge > 1) pictureCtx.putImageData(imageData, 0, 0);
         drawPicture();
       }
       stats.show += performance.now() - t0;
@@ -422,13 +496,17 @@ var PumkoPage = (function () {
   window.Module = {
     canvas: canvas,
     arguments: keptArea ? ["--area", keptAreaPath] : [],
+    onRuntimeInitialized: function () { mark("runtime-ready"); },
     preRun: [function () {
+      mark("pre-run");
       FS.mkdir("/save");
       FS.mount(IDBFS, {}, "/save");
       Module.addRunDependency("pumko-save");
       FS.syncfs(true, function (err) {
         if (err) console.warn("pumko: no stored files: " + err);
         writeAreaFile();
+        writeTestRecording();
+        mark("storage-ready");
         Module.removeRunDependency("pumko-save");
       });
     }],
