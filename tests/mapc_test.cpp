@@ -242,6 +242,32 @@ TEST(Mapc, NoAnimatedOverlayOnABonusBlockAndNoHorizontalLiftInRowZero) {
     EXPECT_EQ(broken(lift), "");
 }
 
+// A hidden block of any content is refused in a blank cell and kept in a bush, a fence or a
+// tombstone; the same numbers elsewhere (free magic, a block's contents) are not hidden blocks.
+TEST(Mapc, HiddenBlocksOnlyInScenery) {
+    for (int t2 :
+         {OBJECT_MULTI_MAGIC, OBJECT_POWER_UP, OBJECT_EXTRA_LIFE, OBJECT_HIDDEN_BLOCK, OBJECT_HIDDEN_INVINCIBILITY}) {
+        Grid g = valid(1, 2);
+        g.t2(40, 7) = t2;
+        EXPECT_NE(broken(g).find("(column 40, row 7): a hidden block (" + std::to_string(t2) + ") in a blank cell"),
+                  std::string::npos)
+            << t2;
+        for (int scenery : {TILE_BUSH, TILE_FENCE, TILE_TOMBSTONE}) {
+            g.t1(40, 7) = scenery;
+            EXPECT_EQ(broken(g), "") << t2 << " in " << scenery;
+        }
+        g.t1(40, 7) = TILE_BONUS; // a block's contents
+        EXPECT_EQ(broken(g), "") << t2;
+    }
+    Grid free_magic = valid(1, 2);
+    free_magic.t2(40, 7) = OBJECT_MAGIC;
+    EXPECT_EQ(broken(free_magic), "");
+    // The message names the legend line that mends it.
+    Grid life = valid(1, 2);
+    life.t2(40, 7) = OBJECT_EXTRA_LIFE;
+    EXPECT_NE(broken(life).find("legend d '3' 'Q'"), std::string::npos) << broken(life);
+}
+
 TEST(Mapc, UnknownTilesAndNumbers) {
     for (int t1 : {6, 7, 11, 21, 96, -1}) {
         Grid g = valid(1, 1);
