@@ -2,6 +2,7 @@
 // including the fifteen real areas.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -313,6 +314,32 @@ TEST(Mapc, NoAnimatedOverlayOnABonusBlockAndNoHorizontalLiftInRowZero) {
     EXPECT_EQ(broken(lift), "");
 }
 
+// A hidden block of any content is refused in a blank cell and kept in a bush, a fence or a
+// tombstone; the same numbers elsewhere (free magic, a block's contents) are not hidden blocks.
+TEST(Mapc, HiddenBlocksOnlyInScenery) {
+    for (int t2 :
+         {OBJECT_MULTI_MAGIC, OBJECT_POWER_UP, OBJECT_EXTRA_LIFE, OBJECT_HIDDEN_BLOCK, OBJECT_HIDDEN_INVINCIBILITY}) {
+        Grid g = valid(1, 2);
+        g.t2(40, 7) = t2;
+        EXPECT_NE(broken(g).find("(column 40, row 7): a hidden block (" + std::to_string(t2) + ") in a blank cell"),
+                  std::string::npos)
+            << t2;
+        for (int scenery : {TILE_BUSH, TILE_FENCE, TILE_TOMBSTONE}) {
+            g.t1(40, 7) = scenery;
+            EXPECT_EQ(broken(g), "") << t2 << " in " << scenery;
+        }
+        g.t1(40, 7) = TILE_BONUS; // a block's contents
+        EXPECT_EQ(broken(g), "") << t2;
+    }
+    Grid free_magic = valid(1, 2);
+    free_magic.t2(40, 7) = OBJECT_MAGIC;
+    EXPECT_EQ(broken(free_magic), "");
+    // The message names the legend line that mends it.
+    Grid life = valid(1, 2);
+    life.t2(40, 7) = OBJECT_EXTRA_LIFE;
+    EXPECT_NE(broken(life).find("legend d '3' 'Q'"), std::string::npos) << broken(life);
+}
+
 TEST(Mapc, UnknownTilesAndNumbers) {
     for (int t1 : {6, 7, 11, 21, 96, -1}) {
         Grid g = valid(1, 1);
@@ -383,6 +410,57 @@ TEST(MapReach, ThirdAreasNeedTheItemFirst) {
     const mapc::ReachResult r = mapc::reach(lair);
     EXPECT_TRUE(r.finished);
     EXPECT_TRUE(r.item);
+}
+
+Grid read_area(int level, int area) {
+    const std::string path =
+        std::string(PUMKO_MAP_SOURCE_DIR) + "/" + std::to_string(level) + "-" + std::to_string(area) + ".txt";
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Grid g;
+    std::vector<std::string> errors;
+    EXPECT_TRUE(mapc::parse_source(text, path, g, errors)) << path;
+    return g;
+}
+
+// How much two areas are the same cell for cell: of the cells where either holds anything, the
+// share holding the same tile and object in both.
+double sameness(const Grid& a, const Grid& b) {
+    int either = 0, same = 0;
+    for (int i = 0; i < mapc::CELLS; ++i) {
+        if (a.tile1[i] == 0 && a.tile2[i] == 0 && b.tile1[i] == 0 && b.tile2[i] == 0) continue;
+        ++either;
+        if (a.tile1[i] == b.tile1[i] && a.tile2[i] == b.tile2[i]) ++same;
+    }
+    return either == 0 ? 1.0 : double(same) / either;
+}
+
+TEST(Mapc, SamenessCountsOnlyCellsInUse) {
+    Grid a = valid(1, 3), b = valid(2, 3);
+    // The same floor, start and cauldron; the items differ: 140 + 2 of 143 cells.
+    EXPECT_NEAR(sameness(a, b), 142.0 / 143.0, 1e-9);
+    for (int c = 0; c < 70; ++c) b.t1(c, 11) = TILE_LAIR_STONE;
+    EXPECT_NEAR(sameness(a, b), 72.0 / 143.0, 1e-9);
+    EXPECT_EQ(sameness(Grid{}, Grid{}), 1.0);
+}
+
+// The five lairs are five places: no two share more than a fifth of their cells. Prints the table.
+TEST(Mapc, TheFiveLairsDiffer) {
+    std::vector<Grid> lairs;
+    for (int level = 1; level <= 5; ++level) lairs.push_back(read_area(level, 3));
+    double same[5][5];
+    for (int a = 0; a < 5; ++a)
+        for (int b = 0; b < 5; ++b) same[a][b] = sameness(lairs[a], lairs[b]);
+    std::printf("lairs the same cell for cell (%%)\n     ");
+    for (int b = 0; b < 5; ++b) std::printf("  %d.3", b + 1);
+    std::printf("\n");
+    for (int a = 0; a < 5; ++a) {
+        std::printf("%d.3  ", a + 1);
+        for (int b = 0; b < 5; ++b) std::printf(" %4.0f", 100.0 * same[a][b]);
+        std::printf("\n");
+    }
+    for (int a = 0; a < 5; ++a)
+        for (int b = a + 1; b < 5; ++b) EXPECT_LE(same[a][b], 0.20) << a + 1 << ".3 and " << b + 1 << ".3";
 }
 
 TEST(Mapc, TheFifteenAreasPassTheChecker) {

@@ -31,6 +31,16 @@ bool is_third_area_object(int t2) {
 bool solid_tile1(int t) {
     return (t >= TILE_BRICK && t <= TILE_PLATFORM) || t == TILE_LAIR_GROUND || t == TILE_LAIR_STONE;
 }
+// The objects that make a cell of base tile 0 to 3 a hidden block, and their default characters.
+bool is_hidden_content(int t2) {
+    return t2 == OBJECT_MULTI_MAGIC || t2 == OBJECT_POWER_UP || t2 == OBJECT_EXTRA_LIFE || t2 == OBJECT_HIDDEN_BLOCK ||
+           t2 == OBJECT_HIDDEN_INVINCIBILITY;
+}
+std::string hidden_glyph(int t2) {
+    for (const auto& [glyph, cell] : default_legend())
+        if (cell.tile1 == TILE_EMPTY && cell.tile2 == t2) return std::string(1, glyph);
+    return "h";
+}
 bool is_level_item(int t2) { return t2 >= OBJECT_LEVEL_ITEM && t2 <= level_item_object(LEVEL_ITEMS) + 1; }
 
 const std::set<int>& known_tile1() {
@@ -298,6 +308,11 @@ bool check_grid(const Grid& g, std::vector<std::string>& errors, const std::stri
                 fail("an animated overlay (" + std::to_string(t2) + ") on a bonus block");
             // Every lift above y 55 is sent down: in row 0 a horizontal lift would move vertically.
             if (t2 == OBJECT_LIFT_HORIZONTAL && r == 0) fail("a horizontal lift (12) in row 0 would move up and down");
+            // Only scenery hides a block: a hidden block in a blank cell is one no player looks for.
+            if (t1 == TILE_EMPTY && is_hidden_content(t2))
+                fail("a hidden block (" + std::to_string(t2) +
+                     ") in a blank cell: hide it in scenery (base tile 1 to 3), e.g. legend d '3' '" +
+                     hidden_glyph(t2) + "'");
             if (t2 == OBJECT_HOPPER && t1 != TILE_WATER) fail("a hopper (81) must stand in liquid 94");
             if (t2 == OBJECT_LEAPER && t1 != TILE_LAVA) fail("a leaper (88) must stand in liquid 95");
         }

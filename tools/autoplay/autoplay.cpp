@@ -11,7 +11,11 @@
 // its checkpoints and counts its events, and written.
 //
 //   autoplay --prove DIR        every recording: the fifteen areas and the plans, into DIR
-//   autoplay --only NAME DIR    one of them ("2-3", "4-2-powers", ...)
+//   autoplay --areas DIR        the fifteen area recordings only
+//   autoplay --only NAME DIR    one of them ("2-3", "4-2-powers", ...), or several: "1-3,2-3"
+//
+// For the fifteen areas it prints what each asks of a player (hazards, jumps, waits, the
+// search's effort) and a difficulty figure, the one that should rise level by level.
 //   autoplay --coverage DIR     the replay coverage report of the recordings in DIR
 //   autoplay --demo DIR DATA    cut the title screen's three demo recordings (areas 1.1 to 1.3)
 //                               from DIR into DATA/demodata.01 .. 03
@@ -20,6 +24,7 @@
 #include <algorithm>
 #include <bit>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,7 +37,6 @@
 #include <string>
 #include <tuple>
 #include <vector>
-
 
 #include "engine/engine.h"
 #include "engine/platform/headless/headless_platform.h"
@@ -115,6 +119,10 @@ std::vector<Plan> AllPlans() {
 }
 
 float WorldX() { return (20.0f - map_cells[0].x) + current_player().x; }
+
+// The search's effort: segments of play tried, over every beam width a plan needed, and how many
+// of them ended in a death.
+long long g_segments_tried = 0, g_dead_ends = 0;
 
 struct ItemSpot {
     bool present = false;
@@ -289,6 +297,7 @@ StageResult SearchStage(const Stage& stage, int width, int segment, int max_fram
         std::map<std::tuple<long long, uint64_t, int>, size_t> seen; // coarse position -> index in next
         for (const Node& node : beam) {
             for (const FrameInput& action : actions) {
+                ++g_segments_tried;
                 node.state.Restore();
                 log.Clear();
                 FrameInput held;
@@ -314,6 +323,7 @@ StageResult SearchStage(const Stage& stage, int width, int segment, int max_fram
                 r.furthest = std::max(r.furthest, WorldX());
                 if (dead) {
                     ++r.deaths_avoided;
+                    ++g_dead_ends;
                     continue;
                 }
                 const uint64_t goals = node.goals | GoalsSeen(stage, log.Counts());
@@ -421,6 +431,71 @@ std::vector<FrameInput> SearchPlan(const Plan& plan) {
     return inputs;
 }
 
+// What an area asks of a player, measured on the controls the search found: the hazards met
+// (the monsters of the area, the witch's fireballs sent while it is played and the pits and
+// liquid stretches in the way), the jumps, the play frames spent not running right, the waits
+// (each stretch of such frames) and the search's effort (segments of play tried, and the share
+// of them that ended in a death). The difficulty figure weighs them: a hazard counts one, a wait
+// two, a jump a half, and the share of tries that die up to 40, so an area where most moves
+// kill ranks above one that is merely long.
+struct Figures {
+    int monsters = 0, fireballs = 0, pits = 0, jumps = 0, still = 0, waits = 0;
+    long long effort = 0, dead_ends = 0;
+    int hazards() const { return monsters + fireballs + pits; }
+    double deadly() const { return effort > 0 ? double(dead_ends) / double(effort) : 0.0; }
+    double difficulty() const { return hazards() + 2.0 * waits + 0.5 * jumps + 40.0 * deadly(); }
+};
+
+bool SolidTile(int t) {
+    return (t >= TILE_BRICK && t <= TILE_PLATFORM) || t == TILE_LAIR_GROUND || t == TILE_LAIR_STONE;
+}
+
+Figures MeasureArea(const Plan& plan, const std::vector<FrameInput>& inputs, long long effort, long long dead_ends) {
+    Figures f;
+    f.effort = effort;
+    f.dead_ends = dead_ends;
+    StartArea(plan.level, plan.area, kPlaythroughSeed, plan.players);
+    // The pits: stretches of columns between the start and the cauldron with no ground in the
+    // bottom row.
+    const float left = map_cells[0].x - 20.0f;
+    const int start_col = int((current_player().x - left) / 40.0f),
+              cauldron_col = int((float(game.cauldx) - left) / 40.0f);
+    bool in_pit = false;
+    for (int c = start_col; c < cauldron_col && c < 140; ++c) {
+        const bool pit = !SolidTile(map_cells[11 * 140 + c].tile1);
+        if (pit && !in_pit) ++f.pits;
+        in_pit = pit;
+    }
+    monster_list.ForEach([&](const monster_tag& m) {
+        if (m.x < float(game.cauldx)) ++f.monsters;
+    });
+    FrameInput held;
+    int fireballs_before = 0;
+    bool was_still = false;
+    for (const FrameInput& in : inputs) {
+        f.jumps += in.jump ? 1 : 0;
+        const bool still = in.dir != 2;
+        f.still += still ? 1 : 0;
+        if (still && !was_still) ++f.waits;
+        was_still = still;
+        PlayOneFrame(in, held);
+        int fireballs = 0;
+        monster_list.ForEach([&](const monster_tag& m) { fireballs += m.typ == MONSTER_WITCH_FIREBALL ? 1 : 0; });
+        if (fireballs > fireballs_before) f.fireballs += fireballs - fireballs_before;
+        fireballs_before = fireballs;
+    }
+    return f;
+}
+
+void PrintFigures(const std::vector<std::pair<std::string, Figures>>& figures) {
+    std::printf(
+        "area  hazards = monsters + fireballs + pits  jumps  frames not right  waits  tries  dying  difficulty\n");
+    for (const auto& [name, f] : figures)
+        std::printf("%-4s  %7d = %8d + %9d + %4d  %5d  %16d  %5d  %5lld  %4.0f%%  %10.1f\n", name.c_str(), f.hazards(),
+                    f.monsters, f.fireballs, f.pits, f.jumps, f.still, f.waits, f.effort, 100.0 * f.deadly(),
+                    f.difficulty());
+}
+
 // Replays found controls through the real main loop and writes the recording with its
 // checkpoints and events. Returns false when the replay does not end at the cauldron.
 bool Record(const Plan& plan, const std::vector<FrameInput>& inputs, const std::string& dir) {
@@ -506,8 +581,12 @@ int Recheck(const std::string& dir) {
         std::stringstream text;
         text << in.rdbuf();
         std::string body = text.str();
+        // Kept: the 'checks' line itself (a recording must have one), without the checkpoints under it.
         const size_t checks = body.find("\nchecks ");
-        if (checks != std::string::npos) body.resize(checks + 1);
+        if (checks != std::string::npos) {
+            const size_t line_end = body.find('\n', checks + 1);
+            if (line_end != std::string::npos) body.resize(line_end + 1);
+        }
         NamedRecording named{file.stem().string(), {}};
         std::string error;
         if (!Recording::FromText(body, named.rec, error))
@@ -555,22 +634,30 @@ int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "--prove") == 0) {
         plans = AllPlans();
         dir = argv[2];
-    } else if (argc >= 4 && std::strcmp(argv[1], "--only") == 0) {
+    } else if (argc >= 3 && std::strcmp(argv[1], "--areas") == 0) {
         for (const Plan& p : AllPlans())
-            if (p.name == argv[2]) plans.push_back(p);
+            if (p.name.size() == 3) plans.push_back(p);
+        dir = argv[2];
+    } else if (argc >= 4 && std::strcmp(argv[1], "--only") == 0) {
+        // One name, or several separated by commas.
+        const std::string names = "," + std::string(argv[2]) + ",";
+        for (const Plan& p : AllPlans())
+            if (names.find("," + p.name + ",") != std::string::npos) plans.push_back(p);
         dir = argv[3];
         if (plans.empty()) {
             std::fprintf(stderr, "autoplay: no recording is called %s\n", argv[2]);
             return 2;
         }
     } else {
-        std::fprintf(stderr, "usage: autoplay --prove DIR | --only NAME DIR | --recheck DIR | --coverage DIR | --demo DIR DATA\n");
+        std::fprintf(stderr, "usage: autoplay --prove DIR | --areas DIR | --only NAME[,NAME...] DIR | --recheck DIR | "
+                             "--coverage DIR | --demo DIR DATA\n");
         return 2;
     }
 
     // First every search, on a platform that draws nothing (the search needs the game's rules, not
     // its pictures); then the replays, each on a headless platform of its own that draws.
     std::vector<std::vector<FrameInput>> found;
+    std::vector<std::pair<std::string, Figures>> figures;
     {
         HeadlessPlatform platform;
         EngineInit(&platform);
@@ -578,10 +665,13 @@ int main(int argc, char** argv) {
         platform.SetRendering(false);
         for (const Plan& plan : plans) {
             const auto start = std::chrono::steady_clock::now();
+            g_segments_tried = g_dead_ends = 0;
             found.push_back(SearchPlan(plan));
             const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
             std::printf("%s: searched in %.1f s\n", plan.name.c_str(), took.count());
             std::fflush(stdout);
+            if (plan.name.size() == 3 && !found.back().empty())
+                figures.emplace_back(plan.name, MeasureArea(plan, found.back(), g_segments_tried, g_dead_ends));
         }
         EngineShutdown();
     }
@@ -592,6 +682,7 @@ int main(int argc, char** argv) {
         if (!found[i].empty() && Record(plans[i], found[i], dir)) (is_area ? areas_done : extras_done) += 1;
         std::fflush(stdout);
     }
+    if (!figures.empty()) PrintFigures(figures);
     if (areas > 0) std::printf("%d/%d areas completed\n", areas_done, areas);
     if (extras > 0) std::printf("%d/%d further recordings made\n", extras_done, extras);
     return areas_done == areas && extras_done == extras ? 0 : 1;
