@@ -203,6 +203,7 @@ TEST_F(MonsterCollisionsTest, FireballTargets) {
     EXPECT_EQ(out.rstp, -22);
     EXPECT_EQ(hero().score, 150);
     EXPECT_EQ(last_popup(), "150");
+    ASSERT_EQ(specialfx_list.Count(), 1u);
     EXPECT_EQ(specialfx_list.At(0)->x, 290.0f);
 
     fireball.state = 1;
