@@ -17,6 +17,7 @@ For each change, cheapest first, stopping at the first failure:
   tools/mutants/run.py --filter hero   entries whose file or note contains the text
   tools/mutants/run.py --list          the entries, with stale ones marked, nothing run
   tools/mutants/run.py --resume        keeps the results of an earlier run for unchanged entries
+                                       (with --only, those entries run again)
   tools/mutants/run.py --prepare       brings the scratch tree up to date and builds it
 """
 import argparse
@@ -363,8 +364,8 @@ def main():
             continue
         if e.equivalent and not args.equivalent:
             continue
-        if args.resume and e.key() in results:
-            continue
+        if args.resume and not args.only and e.key() in results:
+            continue  # kept from an earlier run (entries named with --only run again)
         path = TREE / e.file
         original = path.read_text()
         if original.count(e.find) != 1:
