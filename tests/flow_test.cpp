@@ -527,6 +527,11 @@ TEST(GameFlow, TheAttractDemoPlaysInTurnMutedAndLeavesTheScoresAlone) {
                 first_area = hero().area;
             });
     sc.When([] { return TextWasDrawn("DEMO - Press JUMP to exit"); }, [&] { banner = true; });
+    // F2 does nothing while a demo plays: the effects stay muted.
+    int sound_after_f2 = -1;
+    sc.When([] { return true; }, [&] { sc.Press(KEY_F2); });
+    sc.When([] { return true; }, [&] {});
+    sc.When([] { return true; }, [&] { sound_after_f2 = demo_active != 0 ? game.sound : -2; });
     int sound_after = -1;
     sc.When([] { return demo_active == 0; }, [] {});
     sc.When([] { return true; }, [&] { sound_after = game.sound; });
@@ -542,6 +547,7 @@ TEST(GameFlow, TheAttractDemoPlaysInTurnMutedAndLeavesTheScoresAlone) {
     EXPECT_GE(waited, 200);
     EXPECT_LE(waited, 205);
     EXPECT_EQ(sound_in_demo, 0);
+    EXPECT_EQ(sound_after_f2, 0);
     EXPECT_EQ(sound_after, 1);
     EXPECT_TRUE(banner);
     // The second demo plays the map of area 1.2, but player 1's area is a new game's: it picks

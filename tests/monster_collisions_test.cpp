@@ -102,6 +102,10 @@ TEST_F(MonsterCollisionsTest, StompedShellMakerBecomesStillShellThatTheNextStomp
     hero_at(310.0f, 283.0f);
     m.collisions();
     EXPECT_EQ(m.xstp, -4.0f);
+    // Straight from above (the hero's truncated x on the shell's) it goes right.
+    hero_at(300.0f, 283.0f);
+    m.collisions();
+    EXPECT_EQ(m.xstp, 4.0f);
     EXPECT_EQ(game.state, STATE_PLAY);
 }
 

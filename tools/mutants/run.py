@@ -19,6 +19,7 @@ For each change, cheapest first, stopping at the first failure:
   tools/mutants/run.py --resume        keeps the results of an earlier run for unchanged entries
                                        (with --only, those entries run again)
   tools/mutants/run.py --prepare       brings the scratch tree up to date and builds it
+  tools/mutants/run.py --summary       prints the summary of the kept results
 """
 import argparse
 import hashlib
@@ -117,8 +118,8 @@ def log(msg):
 
 
 def sync_tree():
-    """Copies the working tree's files (tracked and new, not ignored) into the scratch tree,
-    only those that differ, keeping their times so that make rebuilds only what changed."""
+    """Copies the working tree's files (tracked and new, not ignored) into the scratch tree, only
+    those whose text differs, so that make rebuilds only what changed."""
     files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT, check=True,
                            capture_output=True).stdout.decode().split("\0")
     copied = 0
@@ -126,11 +127,8 @@ def sync_tree():
         src, dst = ROOT / name, TREE / name
         if not src.is_file():
             continue
-        s = src.stat()
-        if dst.is_file():
-            d = dst.stat()
-            if d.st_size == s.st_size and int(d.st_mtime) == int(s.st_mtime) and dst.read_bytes() == src.read_bytes():
-                continue
+        if dst.is_file() and dst.stat().st_size == src.stat().st_size and dst.read_bytes() == src.read_bytes():
+            continue
         dst.parent.mkdir(parents=True, exist_ok=True)
         # A fresh time, so make rebuilds whatever was built from the file's earlier text (a change
         # left behind by an interrupted run included).
@@ -321,6 +319,7 @@ def main():
     ap.add_argument("--resume", action="store_true", help="keep earlier results of unchanged entries")
     ap.add_argument("--equivalent", action="store_true", help="run the entries marked equivalent too")
     ap.add_argument("--no-baseline", action="store_true", help="skip the run of the unchanged tree")
+    ap.add_argument("--summary", action="store_true", help="print the summary of the kept results, run nothing")
     ap.add_argument("--prepare", action="store_true", help="bring the scratch tree up to date and build it, nothing more")
     args = ap.parse_args()
     # Stopped from outside, it still puts the changed file back (the finally below).
@@ -338,8 +337,10 @@ def main():
 
     SCRATCH.mkdir(exist_ok=True)
     results = {}
-    if args.resume and RESULTS.exists():
+    if (args.resume or args.summary) and RESULTS.exists():
         results = json.loads(RESULTS.read_text())
+    if args.summary:
+        return summary(entries, stale, results)
     LOG.write_text("")
     shutil.rmtree(SCRATCH / "out", ignore_errors=True)
     log(f"scratch tree {TREE}: {sync_tree()} files brought up to date")
@@ -391,9 +392,13 @@ def main():
             f" ({time.time() - t:.0f} s)")
     # Put the reverted files' objects back, so the scratch build matches the tree again.
     build()
+    return summary(entries, stale, results)
 
-    # The summary, over every entry of the list that has a result.
-    by_key = {e.key(): e for e in entries}
+
+def summary(entries, stale, results):
+    """The share caught over every entry of the list that has a result and is not marked
+    equivalent, the survivors, the equivalent entries with their reasons and the stale ones."""
+    by_key = {e.key(): e for e in entries if not e.equivalent}
     done = [(by_key[k], r) for k, r in results.items() if k in by_key]
     caught = [e for e, r in done if r["status"] == "caught"]
     survived = [(e, r) for e, r in done if r["status"] == "SURVIVED"]
@@ -404,7 +409,7 @@ def main():
     if counted:
         print(f"caught {len(caught)} of {counted} ({100.0 * len(caught) / counted:.1f}%)")
     for e, r in sorted(survived, key=lambda x: x[0].number):
-        print(f"  survivor #{e.number} {e.file}: {e.note}" + (" (marked equivalent)" if e.equivalent else ""))
+        print(f"  survivor #{e.number} {e.file}: {e.note}")
     for e in broken:
         print(f"  #{e.number} does not build: {e.file}: {e.note}")
     if equivalent:
