@@ -192,4 +192,16 @@ TEST_F(DataFoldersTest, AnOldTopScoreIsCarriedOverOnceAndNeverLost) {
     EXPECT_FALSE(fs::exists(f.user + "/hiscore.dat"));
 }
 
+// The top score is four bytes, least significant first, every one of them read and written.
+TEST_F(DataFoldersTest, TheTopScoreKeepsAllFourBytes) {
+    const int32_t saved_top = game.topscore;
+    Put("data/hiscore.dat", std::string{'\x78', '\x56', '\x34', '\x12'});
+    topscore_file(0);
+    EXPECT_EQ(game.topscore, 0x12345678);
+    game.topscore = -2;
+    topscore_file(1);
+    EXPECT_EQ(Get("data/hiscore.dat"), Score(-2));
+    game.topscore = saved_top;
+}
+
 } // namespace

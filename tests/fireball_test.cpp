@@ -39,6 +39,15 @@ TEST_F(FireballTest, SideHitsEndItTopHitsBounceIt) {
         EXPECT_EQ(fireball.state, 1) << "tile " << t;
         EXPECT_EQ(fireball.ystp, -4.0f) << "tile " << t;
 
+        // A side hit needs the centre lower than 15 px above the block's: at 15 it bounces.
+        fireball.y = 205.0f;
+        fireball.collisions(index(5, 5));
+        EXPECT_EQ(fireball.state, 1) << "tile " << t;
+        fireball.y = 205.5f;
+        fireball.collisions(index(5, 5));
+        EXPECT_EQ(fireball.state, 0) << "tile " << t;
+        fireball.state = 1;
+
         fireball.x = 220.0f; // exactly centred, low enough to count as a side hit otherwise
         fireball.y = 210.0f;
         fireball.ystp = 3.0f;

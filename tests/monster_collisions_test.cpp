@@ -102,6 +102,10 @@ TEST_F(MonsterCollisionsTest, StompedShellMakerBecomesStillShellThatTheNextStomp
     hero_at(310.0f, 283.0f);
     m.collisions();
     EXPECT_EQ(m.xstp, -4.0f);
+    // Straight from above (the hero's truncated x on the shell's) it goes right.
+    hero_at(300.0f, 283.0f);
+    m.collisions();
+    EXPECT_EQ(m.xstp, 4.0f);
     EXPECT_EQ(game.state, STATE_PLAY);
 }
 
@@ -203,6 +207,7 @@ TEST_F(MonsterCollisionsTest, FireballTargets) {
     EXPECT_EQ(out.rstp, -22);
     EXPECT_EQ(hero().score, 150);
     EXPECT_EQ(last_popup(), "150");
+    ASSERT_EQ(specialfx_list.Count(), 1u);
     EXPECT_EQ(specialfx_list.At(0)->x, 290.0f);
 
     fireball.state = 1;

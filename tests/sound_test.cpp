@@ -140,6 +140,42 @@ TEST_F(Mixer, LoudChannelsClipInsteadOfWrappingAround) {
     EXPECT_EQ(Mix(kDelay + 600).back(), -32768);
 }
 
+// Panning lowers the far side only, a negative depth turns the right side over, and a sound
+// slower than the output is interpolated between its frames.
+TEST_F(Mixer, PanDepthAndInterpolation) {
+    auto stereo = [&](int frames) {
+        std::vector<int16_t> out(size_t(frames) * 2);
+        platform.MixAudio(out.data(), frames);
+        return out;
+    };
+    TChannel ch = Constant(1000, 4000).Play();
+    ch.SetPan(0.5f);
+    ch.SetDepth(-1.0f);
+    std::vector<int16_t> out = stereo(kDelay + 10);
+    EXPECT_EQ(out[size_t(kDelay + 5) * 2], 500);
+    EXPECT_EQ(out[size_t(kDelay + 5) * 2 + 1], -1000);
+    ch.SetPan(-0.5f);
+    ch.SetDepth(1.0f);
+    out = stereo(10);
+    EXPECT_EQ(out[10], 1000);
+    EXPECT_EQ(out[11], 500);
+    ch.Stop();
+
+    auto ramp = std::make_shared<SoundData>();
+    ramp->pcm16 = {0, 1000, 2000, 3000};
+    ramp->channels = 1;
+    ramp->rate = 22050;
+    ramp->length = 4;
+    TSound slow;
+    slow.data = ramp;
+    slow.Play();
+    const std::vector<int> left = Mix(kDelay + 6);
+    EXPECT_EQ(left[kDelay], 0);
+    EXPECT_EQ(left[kDelay + 1], 500);
+    EXPECT_EQ(left[kDelay + 2], 1000);
+    EXPECT_EQ(left[kDelay + 3], 1500);
+}
+
 TEST_F(Mixer, PlayOnAStaleChannelStartsNothing) {
     TSound s = Constant(1000, 4000);
     TChannel ch = AllocChannel();

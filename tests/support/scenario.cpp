@@ -2,7 +2,17 @@
 
 #include "game/text.h"
 
-Scenario::Scenario(const std::string& name) : game_(name) { DrawnTexts().clear(); }
+// Each scenario starts as a new program would: the controller and the demo's place as a fresh
+// process has them, whatever an earlier test in the same process left (a run closed during play
+// leaves state 1, which the next scenario would otherwise see in its first frames).
+Scenario::Scenario(const std::string& name) : game_(name) {
+    DrawnTexts().clear();
+    game = game_tag{};
+    demo_index = 0;
+    demo_active = 0;
+    demo_number = 1;
+    demo_recording = 0;
+}
 
 Scenario& Scenario::When(Cond cond, Act act) {
     steps_.push_back({std::move(cond), std::move(act)});
