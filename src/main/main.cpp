@@ -1,6 +1,7 @@
 // Program entry: the command line and the player's settings, then the real game on the SDL platform.
 #include <cstdio>
 
+#include "editor/editor_screen.h"
 #include "engine/platform/data_folders.h"
 #include "engine/platform/frame_meter.h"
 #include "engine/platform/sdl/sdl_display.h"
@@ -31,13 +32,24 @@ int main(int argc, char** argv) {
     }
     SetupDataFolders(options.data_dir);
     if (!options.area.empty() && !UseCustomArea(options.area)) return 1;
+    editor::OpenedArea edited;
+    if (!options.edit.empty()) {
+        std::vector<std::string> errors;
+        if (!editor::OpenForEditing(options.edit, edited, errors)) {
+            for (const std::string& e : errors) std::fprintf(stderr, "%s\n", e.c_str());
+            std::fprintf(stderr, "pumko: %s cannot be edited\n", options.edit.c_str());
+            return 1;
+        }
+    }
 
     PlayerSettings settings = LoadPlayerSettings(options);
     SdlPlatform platform(ChooseDisplay(options, SavedDisplay(settings)));
     EngineInit(&platform);
     shown_display = &platform.Display();
     before_play_frame_shown = [] { shown_display->MarkPlayFrame(); };
-    int code = options.timedemo.empty() ? RunGame(UsePlayerSettings(settings)) : RunTimedemo(options.timedemo);
+    int code = !options.edit.empty()     ? editor::RunEditor(std::move(edited), UsePlayerSettings(settings))
+               : options.timedemo.empty() ? RunGame(UsePlayerSettings(settings))
+                                          : RunTimedemo(options.timedemo);
     before_play_frame_shown = nullptr;
     if (options.show_fps && options.timedemo.empty()) {
         const FrameMeter& meter = platform.Display().Meter();

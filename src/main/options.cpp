@@ -84,6 +84,12 @@ const std::vector<OptionEntry>& Entries() {
          [](Options& o, const std::string& v, std::string& error) {
              return NonEmpty(o.area, v, "--area's file", error);
          }},
+        {"edit", "FILE",
+         "open a level source in the area editor (a new area when FILE does not exist yet): draw it, "
+         "play-test it from any column, save it",
+         [](Options& o, const std::string& v, std::string& error) {
+             return NonEmpty(o.edit, v, "--edit's file", error);
+         }},
     };
     return entries;
 }
@@ -158,6 +164,10 @@ ParseOutcome ParseOptions(int argc, const char* const* argv, Options& out, std::
             return ParseOutcome::Error;
         }
         if (!entry->apply(out, value, error)) return ParseOutcome::Error;
+    }
+    if (!out.edit.empty() && (!out.area.empty() || !out.timedemo.empty())) {
+        error = "--edit opens the editor: it cannot be used with " + std::string(out.area.empty() ? "--timedemo" : "--area");
+        return ParseOutcome::Error;
     }
     return ParseOutcome::Run;
 }

@@ -23,6 +23,7 @@ struct Options {
     // Where the game's data lives, and a custom area to play.
     std::string data_dir;
     std::string area;
+    std::string edit; // an area source to open in the area editor
 };
 
 enum class ParseOutcome {
