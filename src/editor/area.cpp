@@ -112,7 +112,7 @@ Area BlankArea(int level, int area) {
     for (int r = 0; r < ROWS; ++r) {
         a.row_line[r] = int(a.lines.size());
         a.lines.emplace_back();
-        a.rows[r] = std::string(COLUMNS, r >= ROWS - 2 ? (third ? 'X' : '#') : ' ');
+        a.rows[r] = std::string(COLUMNS, r == ROWS - 1 ? (third ? 'X' : '#') : ' ');
     }
     a.rows[10][2] = '@';
     a.rows[10][134] = 'C';

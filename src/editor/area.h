@@ -45,7 +45,7 @@ bool ParseArea(const std::string& text, const std::string& name, Area& out, std:
 // The source text: the lines as read, with the map rows and the area line as they are now.
 std::string WriteArea(const Area& a);
 
-// A new area: ground along the bottom two rows, the start in column 2 and the cauldron in
+// A new area: ground along the bottom row, the start in column 2 and the cauldron in
 // column 134, both on row 10, under a header and the column rulers of the game's own sources.
 Area BlankArea(int level, int area);
 

@@ -128,7 +128,7 @@ void Sprite(int frame, float x, float y, float sx, float sy, float alpha = 1.0f)
 
 // One cell as the player will see it, centred on (x, y), `size` pixels square; what play hides
 // (a block's content, a hidden block, a wall only walkers see) is shown faintly over it.
-void DrawCell(const mapc::Glyph& g, float x, float y, float size, int anim) {
+void DrawCell(const mapc::Glyph& g, float x, float y, float size, int anim, bool icon = false) {
     const float s = size / 40.0f;
     SetColor(255, 255, 255);
     if (g.tile1 == TILE_BONUS)
@@ -149,9 +149,10 @@ void DrawCell(const mapc::Glyph& g, float x, float y, float size, int anim) {
         return;
     }
     switch (o) {
-    case OBJECT_CAULDRON: Sprite(FRAME_CAULDRON, x, y - 3 * s, 1.6f * s, 1.2f * s); break;
-    case OBJECT_LIFT_HORIZONTAL: Sprite(FRAME_LIFT_HORIZONTAL, x, y, 2 * s, s); break;
-    case OBJECT_LIFT_VERTICAL: Sprite(FRAME_LIFT_VERTICAL, x, y, 2 * s, s); break;
+    // In play the cauldron and the lifts are wider than a cell; a palette icon keeps to its own.
+    case OBJECT_CAULDRON: Sprite(FRAME_CAULDRON, x, y - 3 * s, (icon ? 1 : 1.6f) * s, (icon ? 1 : 1.2f) * s); break;
+    case OBJECT_LIFT_HORIZONTAL: Sprite(FRAME_LIFT_HORIZONTAL, x, y, (icon ? 1 : 2) * s, s); break;
+    case OBJECT_LIFT_VERTICAL: Sprite(FRAME_LIFT_VERTICAL, x, y, (icon ? 1 : 2) * s, s); break;
     case OBJECT_MONSTER_WALL:
         Box(x - size / 2 + 2, y - size / 2 + 2, size - 4, size - 4, 200, 60, 200, 0.35f);
         Text(":", x - 2, y - 3, 255, 160, 255);
@@ -163,7 +164,7 @@ void DrawCell(const mapc::Glyph& g, float x, float y, float size, int anim) {
                    s * 0.5f);
         break;
     case OBJECT_TORCH:
-        Sprite(FRAME_GLOW, x, y - 10 * s, s, 2 * s, 0.25f);
+        if (!icon) Sprite(FRAME_GLOW, x, y - 10 * s, s, 2 * s, 0.25f);
         Sprite(FRAME_TORCH + anim / 3 % 3, x, y, s, s);
         break;
     default:
@@ -535,7 +536,9 @@ class Editor {
     }
 
     void Keys() {
-        const bool ctrl = Ctrl();
+        // A Control pressed this frame counts too: a quick Ctrl+Z can come and go within one frame.
+        const bool ctrl_hit = KeyWasHit(KEY_LCONTROL) != 0;
+        const bool ctrl = Ctrl() || ctrl_hit || KeyWasHit(K_RCONTROL) != 0;
         if (KeyWasHit(KEY_ESCAPE)) {
             if (stroke_ || moving_) {
                 area_ = stroke_before_;
@@ -831,13 +834,14 @@ class Editor {
                 Box(float(b.x), y, float(b.w), BAR_ROW_H - 2, over ? 80 : 55, over ? 72 : 50, over ? 110 : 80);
             Text(ButtonLabel(b), float(b.x + 3), y + 1, lit ? 20 : 235, lit ? 10 : 235, lit ? 0 : 235);
         }
-        // The brush, at the right of the first row.
-        const float bx = SCREEN_W - 2 * PAL_ICON - 4;
-        Box(bx - 2, 1, 2 * PAL_ICON + 4, 2 * BAR_ROW_H - 2, 0, 0, 0);
-        DrawCell(palette_[brush_].glyph, bx + PAL_ICON, BAR_ROW_H, 2 * BAR_ROW_H - 4, anim_);
+        // The brush, at the right of the second and third rows, and the file beside it.
+        const float size = 2 * BAR_ROW_H - 2, bx = SCREEN_W - size - 3;
+        Box(bx - 1, BAR_ROW_H, size + 2, size + 2, 0, 0, 0);
+        DrawCell(palette_[brush_].glyph, bx + size / 2, BAR_ROW_H + 1 + size / 2, size, anim_, true);
+        Text("Brush", bx - 34, BAR_ROW_H + 2, 200, 200, 200);
         std::string file = std::filesystem::path(path_).filename().string() + (dirty_ ? " *" : "");
-        file = Clipped(file, SCREEN_W - (buttons_.back().x + buttons_.back().w) - 10);
-        Text(file, float(SCREEN_W - TextW(file) - 4), 2 * BAR_ROW_H + 2, dirty_ ? 255 : 160, dirty_ ? 200 : 220, 120);
+        file = Clipped(file, int(bx) - (buttons_.back().x + buttons_.back().w) - 10);
+        Text(file, bx - 4 - TextW(file), 2 * BAR_ROW_H + 2, dirty_ ? 255 : 160, dirty_ ? 200 : 220, 120);
     }
 
     void DrawPalette() {
@@ -846,7 +850,7 @@ class Editor {
         for (int i = 0; i < int(palette_.size()); ++i) {
             const float x = float(5 + i % PAL_COLS * PAL_ICON), y = float(PAL_Y + i / PAL_COLS * PAL_ICON);
             Box(x + 1, y + 1, PAL_ICON - 2, PAL_ICON - 2, 60, 70, 90);
-            DrawCell(palette_[i].glyph, x + PAL_ICON / 2.0f, y + PAL_ICON / 2.0f, PAL_ICON - 2, anim_);
+            DrawCell(palette_[i].glyph, x + PAL_ICON / 2.0f, y + PAL_ICON / 2.0f, PAL_ICON - 2, anim_, true);
             const bool over = px >= x && px < x + PAL_ICON && py >= y && py < y + PAL_ICON;
             if (i == brush_) Outline(x, y, PAL_ICON, PAL_ICON, 255, 200, 0, 2);
             else if (over) Outline(x, y, PAL_ICON, PAL_ICON, 255, 255, 255, 1);
