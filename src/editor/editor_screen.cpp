@@ -58,12 +58,12 @@ struct Button {
     int x = 0, w = 0;
 };
 
-void Text(const std::string& s, float x, float y, int r = 235, int g = 235, int b = 235) {
+void Text(const std::string& s, float x, float y, int r = 235, int g = 235, int b = 235, bool shadow = true) {
     SetBlend(BLEND_MASK);
     SetAlpha(1);
     SetDrawScale(TEXT_SCALE, TEXT_SCALE);
     SetColor(0, 0, 0);
-    DrawString(s, x + 1, y + 1);
+    if (shadow) DrawString(s, x + 1, y + 1);
     SetColor(r, g, b);
     DrawString(s, x, y);
     SetColor(255, 255, 255);
@@ -832,7 +832,7 @@ class Editor {
                 Box(float(b.x), y, float(b.w), BAR_ROW_H - 2, 200, 140, 30);
             else
                 Box(float(b.x), y, float(b.w), BAR_ROW_H - 2, over ? 80 : 55, over ? 72 : 50, over ? 110 : 80);
-            Text(ButtonLabel(b), float(b.x + 3), y + 1, lit ? 20 : 235, lit ? 10 : 235, lit ? 0 : 235);
+            Text(ButtonLabel(b), float(b.x + 3), y + 1, lit ? 20 : 235, lit ? 10 : 235, lit ? 0 : 235, !lit);
         }
         // The brush, at the right of the second and third rows, and the file beside it.
         const float size = 2 * BAR_ROW_H - 2, bx = SCREEN_W - size - 3;
@@ -891,14 +891,13 @@ class Editor {
             line1 = "Column " + std::to_string(c) + ", row " + std::to_string(r) + ": " +
                     CellName(GlyphOf(area_, area_.rows[r][c]), area_.level);
             const auto here = ProblemsAt(problems_, c, r);
-            if (!here.empty()) {
-                line2 = here.front()->message;
-                if (here.size() > 1) line2 += " (and " + std::to_string(here.size() - 1) + " more)";
-                problem = true;
-            }
+            for (const Problem* p : here) line2 += (line2.empty() ? "" : "; ") + p->message;
+            problem = !here.empty();
         } else if (!hover_.empty()) {
             line1 = hover_;
         }
+        // Below: the fault of the cell pointed at, else the last message, else the area's faults.
+        if (line2.empty() && note_frames_ > 0) line2 = note_;
         if (line2.empty()) {
             for (const Problem& p : problems_)
                 if (p.column < 0) {
@@ -907,19 +906,17 @@ class Editor {
                     break;
                 }
         }
-        if (line2.empty() && note_frames_ > 0) line2 = note_;
         if (line2.empty() && !problems_.empty()) {
             line2 = std::to_string(problems_.size()) + " problems, marked red; point at one to read it";
             problem = true;
         }
-        if (line2.empty()) line2 = note_frames_ > 0 ? note_ : "No problems: the game will play this area";
+        if (line2.empty()) line2 = "No problems: the game will play this area";
         const std::string count = problems_.empty() ? "ok" : std::to_string(problems_.size()) + " problems";
         Text(Clipped(line1, SCREEN_W - TextW(count) - 16), 4, STATUS_Y + 1);
         Text(count, float(SCREEN_W - TextW(count) - 4), STATUS_Y + 1, problems_.empty() ? 120 : 255,
              problems_.empty() ? 230 : 90, 90);
-        if (problem && note_frames_ > 0) line2 = note_;
-        Text(Clipped(line2, SCREEN_W - 8), 4, STATUS_Y + 9, problem && line2 != note_ ? 255 : 200,
-             problem && line2 != note_ ? 120 : 220, problem && line2 != note_ ? 100 : 255);
+        Text(Clipped(line2, SCREEN_W - 8), 4, STATUS_Y + 9, problem ? 255 : 200, problem ? 120 : 220,
+             problem ? 100 : 255);
     }
 };
 
