@@ -34,6 +34,23 @@ TEST_F(HeroCollisions, LandingsAlwaysBounce) {
     EXPECT_FLOAT_EQ(hero().ystp, -3.0f); // the end of a bounce
 }
 
+// A landing needs the hero's centre more than 18 pixels above the cell's: at exactly 18 the
+// overlap changes nothing.
+TEST_F(HeroCollisions, LandingNeedsTheCentreMoreThan18PixelsAbove) {
+    put(5, 10, TILE_GROUND);
+    hero().x = cell(5, 10).x;
+    hero().y = cell(5, 10).y - 18.0f;
+    hero().ystp = 5.0f;
+    hero().collisions(index(5, 10));
+    EXPECT_FLOAT_EQ(hero().ystp, 5.0f);
+    EXPECT_FLOAT_EQ(hero().y, cell(5, 10).y - 18.0f);
+
+    hero().y = cell(5, 10).y - 18.5f;
+    hero().collisions(index(5, 10));
+    EXPECT_FLOAT_EQ(hero().ystp, -3.0f);
+    EXPECT_FLOAT_EQ(hero().y, cell(5, 10).y - 40.0f);
+}
+
 TEST_F(HeroCollisions, SpringboardLaunchesAndBumps) {
     put(5, 10, TILE_GROUND, OBJECT_SPRINGBOARD);
     hero().x = cell(5, 10).x;

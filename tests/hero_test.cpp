@@ -163,6 +163,77 @@ TEST_F(Player, FireControlGivesTurboForOneFramePerPress) {
     EXPECT_FLOAT_EQ(hero().x, 206.0f);
 }
 
+// Only fire power throws: a fresh press of the fire control with power 0 or 1 gives turbo alone.
+TEST_F(Player, OnlyFirePowerThrows) {
+    game.autoturbo = 0;
+    for (int power : {0, 1, 2}) {
+        hero().power = power;
+        fireball.state = 0;
+        game.fbshoot = 0;
+        key(KEY_LALT, false);
+        key(KEY_LALT, true);
+        player_tag::get_inputs();
+        EXPECT_EQ(game.turbo, 1) << "power " << power;
+        EXPECT_EQ(fireball.state, power == 2 ? 1 : 0) << "power " << power;
+    }
+}
+
+// The fire control asks the keyboard, then joystick buttons 1 and 7, then the mouse, and stops at
+// the first hit: with all four pressed at once, each frame uses up one of them, in that order.
+TEST_F(Player, FireSourcesAreAskedInOrder) {
+    game.autoturbo = 0;
+    JoystickState js;
+    js.axis_count = 2;
+    js.axis[0] = js.axis[1] = 32767;
+    js.axis_max[0] = js.axis_max[1] = 65535;
+    auto buttons = [&](uint32_t b) {
+        js.buttons = b;
+        platform.SetJoystick(js);
+        JoyButtonDown(0, 0); // sampled now
+    };
+    for (int frames = 1; frames <= 4; ++frames) {
+        key(KEY_LALT, false);
+        buttons(0);
+        platform.At(platform.FrameCount(), PlatformEvent{PlatformEvent::MouseUp, 2, 320, 0});
+        PollSystem();
+        key(KEY_LALT, true);
+        buttons((1u << 1) | (1u << 7));
+        platform.At(platform.FrameCount(), PlatformEvent{PlatformEvent::MouseDown, 2, 320, 0});
+        PollSystem();
+        for (int f = 0; f < frames; ++f) {
+            player_tag::get_inputs();
+            EXPECT_EQ(game.turbo, 1);
+        }
+        // What is still pending: the sources after the ones used up.
+        EXPECT_EQ(KeyWasHit(KEY_LALT) != 0, frames < 1) << frames;
+        EXPECT_EQ(JoyButtonHit(1, 0) != 0, frames < 2) << frames;
+        EXPECT_EQ(JoyButtonHit(7, 0) != 0, frames < 3) << frames;
+        EXPECT_EQ(MouseWasHit(2) != 0, frames < 4) << frames;
+    }
+    buttons(0); // the joystick's last reading outlives this test's platform
+}
+
+// A demo reads no device: the held arrow keys neither steer nor recentre the pointer.
+TEST_F(Player, ADemoReadsNoDevice) {
+    demo_frames[0] = demo_tag{};
+    demo_frames[0].direction = 2;
+    demo_index = 0;
+    demo_active = 1;
+    platform.At(platform.FrameCount(), PlatformEvent{PlatformEvent::MouseMove, 0, 100, 200});
+    PollSystem();
+    key(KEY_LEFT, true);
+    key(KEY_RIGHT, true);
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().x, 204.0f);
+    EXPECT_EQ(PointerX(), 100);
+    demo_frames[0].direction = 1;
+    player_tag::get_inputs();
+    EXPECT_FLOAT_EQ(hero().x, 200.0f);
+    EXPECT_EQ(PointerX(), 100);
+    demo_active = 0;
+    demo_frames[0] = demo_tag{};
+}
+
 TEST_F(Player, FallingOffTheScreenEndsTheLife) {
     hero().y = 479.0f;
     hero().ystp = 0.5f;

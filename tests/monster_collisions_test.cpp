@@ -184,8 +184,8 @@ TEST_F(MonsterCollisionsTest, MovingShellKnocksOutOthersButNotOneAtItsOwnTruncat
     EXPECT_EQ(hero().score, 2 * 700);
 }
 
-// The fireball passes through leapers, enemy fireballs and fire bars, and through monsters already
-// knocked out or squashed, which it never scores on again.
+// The fireball passes through leapers, enemy fireballs and fire bars; a monster already knocked
+// out or squashed uses it up and scores again, knocked out once more.
 TEST_F(MonsterCollisionsTest, FireballTargets) {
     fireball.x = fireball.y = 300.0f;
     fireball.state = 1;
@@ -197,23 +197,29 @@ TEST_F(MonsterCollisionsTest, FireballTargets) {
     fireball.x = 310.0f;
     monster_tag& out = add_entered(300.0f, 290.0f, 0.0f, MONSTER_SPIKY_WALKER, FRAME_SPIKY_WALKER_LEFT);
     out.state = 0;
-    out.ystp = 5.0f;
+    out.rstp = 0;
+    out.collisions();
+    EXPECT_EQ(fireball.state, 0);
+    EXPECT_EQ(out.rstp, -22);
+    EXPECT_EQ(hero().score, 150);
+    EXPECT_EQ(last_popup(), "150");
+    EXPECT_EQ(specialfx_list.At(0)->x, 290.0f);
+
+    fireball.state = 1;
     monster_tag& squashed = add_entered(300.0f, 290.0f, 0.0f, MONSTER_WALKER, FRAME_WALKER_LEFT);
     squashed.state = 0;
     squashed.deathtmr = 30;
-    out.collisions();
     squashed.collisions();
-    EXPECT_EQ(fireball.state, 1);
-    EXPECT_EQ(hero().score, 0);
-    EXPECT_EQ(squashed.ystp, 0.0f);
+    EXPECT_EQ(fireball.state, 0);
+    EXPECT_EQ(squashed.ystp, 5.0f); // knocked out again: it falls
+    EXPECT_EQ(hero().score, 300);
 
+    fireball.state = 1;
     monster_tag& live = add_entered(300.0f, 290.0f, 0.0f, MONSTER_SPIKY_WALKER, FRAME_SPIKY_WALKER_LEFT);
     live.collisions();
     EXPECT_EQ(fireball.state, 0);
     EXPECT_EQ(live.state, 0);
-    EXPECT_EQ(hero().score, 150);
-    EXPECT_EQ(last_popup(), "150");
-    EXPECT_EQ(specialfx_list.At(0)->x, 290.0f);
+    EXPECT_EQ(hero().score, 450);
 }
 
 // A hero already dying (it fell into liquid earlier in the frame) is not caught again: the death

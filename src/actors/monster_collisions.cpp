@@ -113,8 +113,9 @@ void monster_tag::collisions() {
     const int hx = int(p.x), hy = int(p.y);
     if (entered == 0 || typ == MONSTER_FIRE_BAR) return;
 
-    // A monster already knocked out or squashed lets the fireball pass.
-    if (fireball.state == 1 && state != 0 && typ != MONSTER_LEAPER && typ != MONSTER_WITCH_FIREBALL &&
+    // The fireball's test does not look at the monster's state: one already knocked out or
+    // squashed uses the fireball up and scores again.
+    if (fireball.state == 1 && typ != MONSTER_LEAPER && typ != MONSTER_WITCH_FIREBALL &&
         ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, int(fireball.x), int(fireball.y),
                       fireball.frame)) {
         fireball.state = 0;

@@ -65,7 +65,7 @@ void update_scroller() {
 namespace {
 std::string demo_suffix(int n) { return ".0" + std::to_string(n); }
 
-// Starts the next recording: area 1.n from its start, sound muted, both scores kept.
+// Starts the next recording: the map of area 1.n from its start, sound muted, both scores kept.
 bool start_demo() {
     if (PathKind("data\\demodata" + demo_suffix(demo_number)) != 1) return false;
     game.soundset = game.sound;
@@ -80,8 +80,8 @@ bool start_demo() {
     player_slot[1].score = score2;
     map_tag::reset();
     game.savesc = player_slot[0].score;
-    // The area matches the recording's, so its backdrop and its witch are the ones recorded.
-    player_slot[0].area = demo_number;
+    // Only the map is the recording's: player 1's area stays as a new game leaves it, and picks
+    // the backdrop and whether the witch's fireballs fly.
     const bool loaded = map_tag::Load(1, demo_number);
     demo_number = demo_number % 3 + 1;
     if (!loaded) {

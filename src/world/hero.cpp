@@ -54,8 +54,9 @@ int player_tag::get_inputs() {
 
     if (dir == 2) {
         game.curdir = 1;
-        // Steering by key or stick recentres the pointer so an off-centre mouse does not steer.
-        if (KeyIsDown(KEY_RIGHT) || JoyAxisX(0) == joy_right_value) MovePointer(320, 0);
+        // Steering by key or stick recentres the pointer so an off-centre mouse does not steer;
+        // a demo reads no device at all.
+        if (demo_active == 0 && (KeyIsDown(KEY_RIGHT) || JoyAxisX(0) == joy_right_value)) MovePointer(320, 0);
         if (game.turbo != 0) p.rotation += 10;
         // Past the middle of the screen the world scrolls instead of the hero moving.
         if (p.x < 320.0f)
@@ -66,7 +67,7 @@ int player_tag::get_inputs() {
     }
     if (dir == 1) {
         game.curdir = 0;
-        if (KeyIsDown(KEY_LEFT) || JoyAxisX(0) == joy_left_value) MovePointer(320, 0);
+        if (demo_active == 0 && (KeyIsDown(KEY_LEFT) || JoyAxisX(0) == joy_left_value)) MovePointer(320, 0);
         if (p.x > 20.0f) p.x -= float(2 + bonus);
         if (game.turbo != 0) p.rotation -= 10;
         if (game.jump != 0) {
