@@ -4,6 +4,7 @@
 #include "editor/editor_screen.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -200,6 +201,8 @@ class Editor {
         : path_(std::move(opened.path)), area_(std::move(opened.area)), saved_text_(std::move(opened.saved_text)),
           exists_(opened.exists) {
         palette_ = Palette(area_.level);
+        has_play_keys_ = KeyMapInUse(play_keys_);
+        ClearKeyMap();
         Changed();
         if (!opened.notice.empty()) Say(opened.notice, 600);
         else Say("Welcome: pick a tile below, draw with the left button, right button picks a cell.", 600);
@@ -260,6 +263,10 @@ class Editor {
     std::string hover_;
     int pad_repeat_ = 0;
     bool was_down_[4] = {};
+    // The player's own keys, for play-tests; the editor reads its keys by their names.
+    std::array<int, 256> play_keys_{};
+    bool has_play_keys_ = false;
+    int ctrl_frames_ = 0; // Control counts while above 0
 
     // ---- helpers -------------------------------------------------------------------------
     void Say(const std::string& s, int frames = 240) {
@@ -442,7 +449,9 @@ class Editor {
         const int px = PointerX(), py = PointerY();
         SelectFont(game_font);
         if (game.music != 0) music_channel.SetPaused(0);
+        if (has_play_keys_) SetKeyMap(play_keys_);
         const bool open = PlayTest(area_, c, r);
+        ClearKeyMap();
         music_channel.SetPaused(1);
         SelectFont(nullptr);
         MovePointer(px, py);
@@ -536,9 +545,16 @@ class Editor {
     }
 
     void Keys() {
-        // A Control pressed this frame counts too: a quick Ctrl+Z can come and go within one frame.
-        const bool ctrl_hit = KeyWasHit(KEY_LCONTROL) != 0;
-        const bool ctrl = Ctrl() || ctrl_hit || KeyWasHit(K_RCONTROL) != 0;
+        // Every query takes in the events that arrived since the last one, and a quick Ctrl+Z can
+        // come and go within one frame: the letters are read first, Control after them, and
+        // Control counts through the next frame too.
+        const auto hit = [](int code) { return KeyWasHit(code) != 0; };
+        bool letter[26];
+        for (int i = 0; i < 26; ++i) letter[i] = hit('A' + i);
+        if (hit(KEY_LCONTROL) || hit(K_RCONTROL) || Ctrl()) ctrl_frames_ = 2; // this frame and the next
+        const bool ctrl = ctrl_frames_ > 0;
+        if (ctrl_frames_ > 0) --ctrl_frames_;
+        const auto key = [&](char c) { return letter[c - 'A']; };
         if (KeyWasHit(KEY_ESCAPE)) {
             if (stroke_ || moving_) {
                 area_ = stroke_before_;
@@ -551,23 +567,23 @@ class Editor {
             }
         }
         if (ctrl) {
-            if (KeyWasHit('S')) Save();
-            if (KeyWasHit('Z')) Shift() ? Redo() : Undo();
-            if (KeyWasHit('Y')) Redo();
-            if (KeyWasHit('C')) CopySel(false);
-            if (KeyWasHit('X')) CopySel(true);
-            if (KeyWasHit('V')) PasteClip();
+            if (key('S')) Save();
+            if (key('Z')) Shift() ? Redo() : Undo();
+            if (key('Y')) Redo();
+            if (key('C')) CopySel(false);
+            if (key('X')) CopySel(true);
+            if (key('V')) PasteClip();
         } else {
-            if (KeyWasHit('P')) SetTool(Tool::Pencil);
-            if (KeyWasHit('R')) SetTool(Tool::Rect);
-            if (KeyWasHit('F')) SetTool(Tool::Fill);
-            if (KeyWasHit('E')) SetTool(Tool::Eraser);
-            if (KeyWasHit('I')) SetTool(Tool::Pick);
-            if (KeyWasHit('S')) SetTool(Tool::Select);
-            if (KeyWasHit('G')) grid_ = !grid_;
-            if (KeyWasHit('L')) CycleHeader(true);
-            if (KeyWasHit('A')) CycleHeader(false);
-            if (KeyWasHit('T')) PlayFrom();
+            if (key('P')) SetTool(Tool::Pencil);
+            if (key('R')) SetTool(Tool::Rect);
+            if (key('F')) SetTool(Tool::Fill);
+            if (key('E')) SetTool(Tool::Eraser);
+            if (key('I')) SetTool(Tool::Pick);
+            if (key('S')) SetTool(Tool::Select);
+            if (key('G')) grid_ = !grid_;
+            if (key('L')) CycleHeader(true);
+            if (key('A')) CycleHeader(false);
+            if (key('T')) PlayFrom();
             if (KeyWasHit(K_INSERT)) Columns(true);
             if (KeyWasHit(K_DELETE)) Columns(false);
         }

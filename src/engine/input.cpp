@@ -266,3 +266,8 @@ void SetKeyMap(const std::array<int, 256>& map) {
 }
 
 void ClearKeyMap() { g_key_map_set = false; }
+
+bool KeyMapInUse(std::array<int, 256>& out) {
+    if (g_key_map_set) out = g_key_map;
+    return g_key_map_set;
+}
