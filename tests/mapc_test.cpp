@@ -126,6 +126,77 @@ TEST(Mapc, EncodesTheBinaryResource) {
     EXPECT_EQ(mapc::resource_file_name(5, 3), "pumkosahrim5.3");
 }
 
+// The ground's overlays follow the shape of the ground: grass only where it meets the air, rims at
+// its open sides, a lip over a gap, nothing inside; the map's edges count as ground.
+TEST(Mapc, GroundIsDressedByItsShape) {
+    Grid g = valid(1, 1);
+    // A block three wide and three deep standing in the air, a one-row ledge, a brick on ground.
+    const char* picture[] = {
+        "         ", //
+        " ###  ## ", //
+        " ###     ", //
+        " ###   B ", //
+        "       # ", //
+    };
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 9; ++c) {
+            const char ch = picture[r][c];
+            g.t1(c + 10, r + 2) = ch == '#' ? TILE_GROUND : ch == 'B' ? TILE_BRICK : TILE_EMPTY;
+        }
+    g.t1(20, 10) = TILE_GROUND; // a step on the floor, with a springboard beside it
+    g.t1(21, 10) = TILE_GROUND;
+    g.t2(21, 10) = OBJECT_SPRINGBOARD;
+    Grid d = g;
+    mapc::dress_ground(d);
+    const int block[3][3] = {{mapc::OVERLAY_TOP_LEFT, mapc::OVERLAY_TOP, mapc::OVERLAY_TOP_RIGHT},
+                             {mapc::OVERLAY_LEFT, 0, mapc::OVERLAY_RIGHT},
+                             {mapc::OVERLAY_LEFT, mapc::OVERLAY_BELOW, mapc::OVERLAY_RIGHT}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(d.t2(11 + c, 3 + r), block[r][c]) << "column " << c << ", row " << r;
+    EXPECT_EQ(d.t2(16, 3), mapc::OVERLAY_LEDGE);
+    EXPECT_EQ(d.t2(17, 3), mapc::OVERLAY_LEDGE);
+    EXPECT_EQ(d.t2(17, 6), mapc::OVERLAY_BOTH_SIDES); // under a brick: no grass
+    EXPECT_EQ(d.t2(17, 5), OBJECT_NONE);              // the brick itself is no ground
+    EXPECT_EQ(d.t2(20, 10), mapc::OVERLAY_TOP_LEFT);
+    EXPECT_EQ(d.t2(21, 10), OBJECT_SPRINGBOARD); // a taken cell keeps its object
+    EXPECT_EQ(d.t2(20, 11), OBJECT_NONE);        // under the step: fill
+    EXPECT_EQ(d.t2(19, 11), mapc::OVERLAY_TOP);
+    EXPECT_EQ(d.t2(0, 11), mapc::OVERLAY_TOP); // the edges are ground: no rim, no lip
+    EXPECT_EQ(d.t2(139, 11), mapc::OVERLAY_TOP);
+    EXPECT_EQ(d.t2(3, 10), OBJECT_START);
+    EXPECT_EQ(d.tile1, g.tile1);
+
+    // Dressed twice is dressed once, and the checker takes a dressed area.
+    Grid again = d;
+    mapc::dress_ground(again);
+    EXPECT_EQ(again.tile2, d.tile2);
+    EXPECT_EQ(broken(d), "");
+}
+
+TEST(Mapc, LairGroundIsDressedByItsShape) {
+    Grid g = valid(2, 3);
+    for (int c = 30; c < 33; ++c) g.t1(c, 10) = TILE_LAIR_GROUND; // a mound on the lair's floor
+    g.t1(31, 9) = TILE_LAIR_GROUND;
+    for (int c = 40; c < 43; ++c) g.t1(c, 0) = g.t1(c, 1) = TILE_LAIR_STONE; // a ceiling
+    g.t1(45, 5) = TILE_LAIR_STONE;                                           // a floating stone
+    g.t1(46, 5) = TILE_LAIR_STONE;
+    g.t1(46, 4) = TILE_LAIR_STONE;
+    Grid d = g;
+    mapc::dress_ground(d);
+    EXPECT_EQ(d.t2(31, 9), mapc::OVERLAY_BOTH_SIDES); // lair ground's own frame is its top
+    EXPECT_EQ(d.t2(30, 10), mapc::OVERLAY_LEFT);
+    EXPECT_EQ(d.t2(31, 10), mapc::OVERLAY_LAIR_FILL); // under ground, its lip is covered
+    EXPECT_EQ(d.t2(29, 11), OBJECT_NONE);
+    EXPECT_EQ(d.t2(31, 11), mapc::OVERLAY_LAIR_FILL);
+    EXPECT_EQ(d.t2(41, 0), OBJECT_NONE); // rock against the top edge: fill
+    EXPECT_EQ(d.t2(40, 0), mapc::OVERLAY_LEFT);
+    EXPECT_EQ(d.t2(40, 1), mapc::OVERLAY_LEFT);
+    EXPECT_EQ(d.t2(41, 1), mapc::OVERLAY_BELOW);
+    EXPECT_EQ(d.t2(45, 5), mapc::OVERLAY_LAIR_TOP); // rock open above shows the lip
+    EXPECT_EQ(d.t2(46, 4), mapc::OVERLAY_LAIR_TOP);
+    EXPECT_EQ(d.t2(46, 5), mapc::OVERLAY_RIGHT);
+}
+
 TEST(Mapc, PlayerStartRules) {
     EXPECT_EQ(broken(valid(1, 1)), "");
     Grid none = valid(1, 1);

@@ -78,7 +78,8 @@ bool StandingPlace(const mapc::Grid& g, int column, int row, int& out_column, in
 }
 
 bool PlayTest(const Area& area, int column, int row) {
-    const mapc::Grid grid = ToGrid(area);
+    mapc::Grid grid = ToGrid(area);
+    mapc::dress_ground(grid); // as a player's own area is dressed when it is played
     int c = column, r = row;
     if (!StandingPlace(grid, column, row, c, r)) r = 0;
     played_maps.push_back(mapc::encode(grid));

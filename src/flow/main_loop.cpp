@@ -1,7 +1,9 @@
 // Start-up, the main loop and shutdown.
 #include "flow/main_loop.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include "game/media.h"
 #include "game/game.h"
 #include "flow/global_keys.h"
@@ -28,12 +30,21 @@ static void run_state_handler() {
 }
 
 void (*before_play_frame_shown)() = nullptr;
+static std::vector<void (*)()> before_play_frame;
+
+void AddBeforePlayFrame(void (*fn)()) { before_play_frame.push_back(fn); }
+
+void RemoveBeforePlayFrame(void (*fn)()) {
+    before_play_frame.erase(std::remove(before_play_frame.begin(), before_play_frame.end(), fn), before_play_frame.end());
+}
 
 void RunMainLoopPass() {
     Cls();
     ResetCollisionLayers(0);
     key_inputs();
     const bool playing = game.state == STATE_PLAY;
+    if (playing)
+        for (size_t i = 0; i < before_play_frame.size(); ++i) before_play_frame[i]();
     run_state_handler();
     display();
     if (playing && game.state == STATE_PLAY && before_play_frame_shown != nullptr) before_play_frame_shown();
@@ -91,7 +102,7 @@ int RunGame(const RunChoices& choices) {
         music_channel.Stop();
         DelayMs(500);
     }
-    topscore_file(1);
+    if (choices.keep_top_score) topscore_file(1);
     EndProgram();
     CloseDisplay();
     return 0;

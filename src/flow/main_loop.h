@@ -9,6 +9,9 @@ struct RunChoices {
     // Whether a picture or sound that cannot be loaded is named on stderr at start-up (headless
     // runs in a scratch folder have no sound files, on purpose).
     bool report_missing_media = true;
+    // Whether the top score is written at exit (a recording played back raises it, but it is not
+    // the watcher's own).
+    bool keep_top_score = true;
 };
 
 // Runs the game on the engine's current platform. Returns the exit code.
@@ -19,3 +22,8 @@ void RunMainLoopPass();
 // Called (when set) just before a pass that was one frame of play is presented: the frame-rate
 // meter tells play from the screens between.
 extern void (*before_play_frame_shown)();
+// Functions called in a pass of the play state after the global keys and just before the play
+// frame runs, in the order added: recordings read or set the frame's controls there, the clock
+// counts the frame (a pause or F1 runs no frame).
+void AddBeforePlayFrame(void (*fn)());
+void RemoveBeforePlayFrame(void (*fn)());

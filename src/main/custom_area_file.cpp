@@ -49,6 +49,7 @@ bool LoadCustomArea(const std::string& path, std::vector<std::string>& errors) {
     }
     if (!mapc::check_grid(grid, errors, path) || errors.size() != before) return false;
 
+    mapc::dress_ground(grid); // a compiled map already dressed stays as it is
     loaded_maps.push_back(mapc::encode(grid));
     const std::vector<uint8_t>& bytes = loaded_maps.back();
     const std::string name = "maps\\custom" + std::to_string(loaded_maps.size());

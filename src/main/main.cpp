@@ -1,22 +1,49 @@
 // Program entry: the command line and the player's settings, then the real game on the SDL platform.
 #include <cstdio>
+#include <memory>
 
 #include "editor/editor_screen.h"
+#include "engine/engine.h"
 #include "engine/platform/data_folders.h"
 #include "engine/platform/frame_meter.h"
 #include "engine/platform/sdl/sdl_display.h"
 #include "engine/platform/sdl/sdl_platform.h"
+#include "engine/replace_file.h"
 #include "game/game.h"
 #include "main/custom_area_file.h"
 #include "main/display_setup.h"
 #include "main/options.h"
 #include "main/player_settings.h"
 #include "flow/main_loop.h"
+#include "replay/game_recorder.h"
+#include "replay/play_clock.h"
+#include "replay/replay.h"
 #include "replay/timedemo.h"
+#include "replay/watched_platform.h"
 
 namespace {
 SdlDisplay* shown_display = nullptr; // for the play-frame cue, which takes no arguments
+PlayClock* shown_clock = nullptr;
+bool live_input = false; // the input display reads the devices
+std::string input_text;
+
+bool WriteRecording(const std::string& path, const Recording& rec) {
+    const std::string text = rec.ToText();
+    std::string reason;
+    if (!ReplaceFile(path, text.data(), text.size(), reason)) {
+        std::fprintf(stderr, "pumko: could not write the recording %s (%s)\n", path.c_str(), reason.c_str());
+        return false;
+    }
+    return true;
 }
+
+bool ReadRecording(const char* option, const std::string& path, Recording& rec) {
+    std::string error;
+    if (Recording::Load(path, rec, error)) return true;
+    std::fprintf(stderr, "pumko: %s: %s\n", option, error.c_str());
+    return false;
+}
+} // namespace
 
 int main(int argc, char** argv) {
     Options options;
@@ -41,22 +68,146 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    // A recording is read and checked whole before any display opens.
+    Recording timedemo, demo;
+    if (!options.timedemo.empty() && !ReadRecording("--timedemo", options.timedemo, timedemo)) return 1;
+    if (!options.playdemo.empty()) {
+        if (!ReadRecording("--playdemo", options.playdemo, demo)) return 1;
+        const std::string why = WhyOutOfStep(demo, VersionNumber());
+        if (!why.empty()) {
+            std::fprintf(stderr, "pumko: --playdemo: %s cannot be played back in step: %s\n", options.playdemo.c_str(),
+                         why.c_str());
+            return 1;
+        }
+    }
 
     PlayerSettings settings = LoadPlayerSettings(options);
     SdlPlatform platform(ChooseDisplay(options, SavedDisplay(settings)));
-    EngineInit(&platform);
+    WatchedPlatform watched(platform);
+    EngineInit(&watched);
     shown_display = &platform.Display();
-    before_play_frame_shown = [] { shown_display->MarkPlayFrame(); };
-    int code = !options.edit.empty()     ? editor::RunEditor(std::move(edited), UsePlayerSettings(settings))
-               : options.timedemo.empty() ? RunGame(UsePlayerSettings(settings))
-                                          : RunTimedemo(options.timedemo);
+
+    // The clock and the input display, drawn over the picture at present time.
+    std::unique_ptr<PlayClock> clock;
+    if (options.show_timer || settings.now.timer) clock = std::make_unique<PlayClock>(HostPath("data\\besttimes.txt"));
+    shown_clock = clock.get();
+    live_input = options.show_input && options.record.empty() && options.playdemo.empty();
+    before_play_frame_shown = [] {
+        shown_display->MarkPlayFrame();
+        if (live_input) input_text = ControlsText(HeldControls());
+    };
+    auto clock_frame = [] { shown_clock->PlayFrame(); };
+    if (clock) AddBeforePlayFrame(clock_frame);
+    if (clock || options.show_input)
+        platform.Display().SetExtraOverlay([&clock, &options] {
+            std::vector<OverlayLine> lines;
+            if (game.state == STATE_TITLE || game.state == 0) return lines;
+            if (clock) {
+                int y = 44;
+                for (const std::string& l : clock->Lines()) {
+                    lines.push_back({l, 636, y, true});
+                    y += 10;
+                }
+            }
+            if (options.show_input && !input_text.empty()) lines.push_back({input_text, 4, 436, false});
+            return lines;
+        });
+
+    std::unique_ptr<GameRecorder> recorder;
+    std::unique_ptr<ReplayDriver> driver;
+    int presented = 0, release = 0;
+    if (!options.record.empty()) {
+        watched.input = WatchedPlatform::Input::Recording;
+        recorder = std::make_unique<GameRecorder>(VersionNumber(), &watched);
+        recorder->on_save = [&options](const Recording& rec, bool ended) {
+            if (WriteRecording(options.record, rec) && ended)
+                std::fprintf(stderr, "pumko: the game is recorded in %s (%zu play frames)\n", options.record.c_str(),
+                             rec.frames.size());
+        };
+    } else if (!options.playdemo.empty()) {
+        watched.input = WatchedPlatform::Input::Playback;
+        driver = std::make_unique<ReplayDriver>(demo, options.playdemo, true);
+        driver->compare_pictures = false; // the window's renderer draws them its own way
+        watched.after_resume = [&driver] { driver->Resumed(); };
+    }
+    watched.after_present = [&] {
+        if (clock) clock->AfterFrame();
+        if (recorder) {
+            recorder->AfterFrame();
+            if (options.show_input) input_text = ControlsText(recorder->LastInput());
+        }
+        if (driver) {
+            if (release != 0) { // a key the driver pressed is let go a frame later
+                PlatformEvent up{};
+                up.type = PlatformEvent::KeyUp;
+                up.code = release;
+                InjectInputEvent(up);
+                release = 0;
+            }
+            const bool over = driver->AfterFrame(++presented, [&release](int code) {
+                PlatformEvent down{};
+                down.type = PlatformEvent::KeyDown;
+                down.code = code;
+                InjectInputEvent(down);
+                release = code;
+            });
+            if (options.show_input) input_text = ControlsText(driver->Held());
+            if (over || !driver->Progress().first_difference.empty()) { // at the end, or out of step
+                PlatformEvent close{};
+                close.type = PlatformEvent::Close;
+                InjectInputEvent(close);
+            }
+        }
+    };
+
+    RunChoices choices = UsePlayerSettings(settings);
+    if (driver) {
+        // The recording sets the switches it was made with; the top score it reaches is not ours.
+        choices.sound = choices.music = 1;
+        choices.keep_top_score = false;
+    }
+    int code = !options.edit.empty()     ? editor::RunEditor(std::move(edited), choices)
+               : options.timedemo.empty() ? RunGame(choices)
+                                          : RunTimedemo(options.timedemo, timedemo);
     before_play_frame_shown = nullptr;
+    if (clock) RemoveBeforePlayFrame(clock_frame);
+    watched.after_present = nullptr;
     if (options.show_fps && options.timedemo.empty()) {
         const FrameMeter& meter = platform.Display().Meter();
         std::fputs(DescribeFrameSummary(meter.SummarizePlay(), "in play").c_str(), stdout);
         std::fputs(DescribeFrameSummary(meter.Summarize(ProcessCpuMs()), "all frames").c_str(), stdout);
     }
+    if (clock && !driver) clock->Save(); // a playback's times are not the watcher's own
+    if (recorder) {
+        // Ended by Escape, a close or SIGTERM in the middle of the game: kept as far as it went.
+        if (recorder->Started() && !recorder->Ended()) {
+            const Recording rec = recorder->Snapshot();
+            if (WriteRecording(options.record, rec))
+                std::fprintf(stderr, "pumko: the game is recorded in %s (%zu play frames)\n", options.record.c_str(),
+                             rec.frames.size());
+            else
+                code = 1;
+        } else if (!recorder->Started()) {
+            std::fprintf(stderr, "pumko: no game was started, so %s was not written\n", options.record.c_str());
+        }
+    }
+    if (driver) {
+        const ReplayResult r = driver->Finish();
+        if (driver->Finished() && r.first_difference.empty())
+            std::printf("playdemo %s: %zu of %zu frames, every checkpoint matched\n", options.playdemo.c_str(),
+                        r.frames_played, demo.frames.size());
+        else if (!r.first_difference.empty() && driver->Progress().checks.size() > 0 &&
+                 r.first_difference.rfind("the replay ended", 0) != 0) {
+            std::printf("playdemo %s: out of step at %s\n", options.playdemo.c_str(), r.first_difference.c_str());
+            code = 1;
+        } else
+            std::printf("playdemo %s: stopped after %zu of %zu frames\n", options.playdemo.c_str(), r.frames_played,
+                        demo.frames.size());
+    }
+    driver.reset();
+    recorder.reset();
     EngineShutdown();
-    if (code == 0 && options.timedemo.empty()) KeepPlayerSettings(settings, platform.IsFullscreen());
+    if (code == 0 && options.timedemo.empty() && options.playdemo.empty())
+        KeepPlayerSettings(settings, platform.IsFullscreen());
     return code;
 }

@@ -66,6 +66,23 @@ const std::vector<OptionEntry>& Entries() {
          [](Options& o, const std::string& v, std::string& error) {
              return NonEmpty(o.timedemo, v, "--timedemo's file", error);
          }},
+        {"record", "FILE",
+         "play as usual and keep the game in FILE as a recording (written when the game ends: game over, "
+         "the ending, F1, Escape or closing the window)",
+         [](Options& o, const std::string& v, std::string& error) {
+             return NonEmpty(o.record, v, "--record's file", error);
+         }},
+        {"playdemo", "FILE",
+         "play a recording back in the window at the game's speed, with sound (Space pauses, Escape quits)",
+         [](Options& o, const std::string& v, std::string& error) {
+             return NonEmpty(o.playdemo, v, "--playdemo's file", error);
+         }},
+        {"show-timer", nullptr,
+         "show the area's and the whole game's time in game steps (m:ss.hh), each area's time at its end, and "
+         "best times (also the setting timer = on)",
+         [](Options& o, const std::string&, std::string&) { return Switch(o.show_timer); }},
+        {"show-input", nullptr, "show the controls held in each frame (left, right, jump, fire) in a corner",
+         [](Options& o, const std::string&, std::string&) { return Switch(o.show_input); }},
         {"config", "FILE",
          "read and keep the settings in FILE instead of $XDG_CONFIG_HOME/pumko/settings.conf (by default "
          "~/.config/pumko/settings.conf)",
@@ -165,8 +182,25 @@ ParseOutcome ParseOptions(int argc, const char* const* argv, Options& out, std::
         }
         if (!entry->apply(out, value, error)) return ParseOutcome::Error;
     }
-    if (!out.edit.empty() && (!out.area.empty() || !out.timedemo.empty())) {
-        error = "--edit opens the editor: it cannot be used with " + std::string(out.area.empty() ? "--timedemo" : "--area");
+    if (!out.edit.empty() && (!out.area.empty() || !out.timedemo.empty() || !out.record.empty() || !out.playdemo.empty())) {
+        error = "--edit opens the editor: it cannot be used with " +
+                std::string(!out.area.empty() ? "--area" : !out.timedemo.empty() ? "--timedemo"
+                                                          : !out.record.empty()   ? "--record"
+                                                                                  : "--playdemo");
+        return ParseOutcome::Error;
+    }
+    // One way to run: a recording is made, played back or timed, of the game's own areas.
+    const std::pair<const char*, const std::string*> runs[] = {
+        {"--record", &out.record}, {"--playdemo", &out.playdemo}, {"--timedemo", &out.timedemo}};
+    for (size_t a = 0; a < 3; ++a)
+        for (size_t b = a + 1; b < 3; ++b)
+            if (!runs[a].second->empty() && !runs[b].second->empty()) {
+                error = std::string(runs[a].first) + " and " + runs[b].first + " cannot be used together";
+                return ParseOutcome::Error;
+            }
+    if (!out.area.empty() && (!out.record.empty() || !out.playdemo.empty())) {
+        error = std::string(out.record.empty() ? "--playdemo" : "--record") +
+                " plays the game's own areas and cannot be used with --area";
         return ParseOutcome::Error;
     }
     return ParseOutcome::Run;
@@ -175,6 +209,8 @@ ParseOutcome ParseOptions(int argc, const char* const* argv, Options& out, std::
 std::string UsageLine() { return "usage: pumko [OPTION]..."; }
 
 std::string VersionText() { return std::string("pumko ") + PUMKO_VERSION + "\n"; }
+
+std::string VersionNumber() { return PUMKO_VERSION; }
 
 std::string HelpText() {
     std::string text = UsageLine() + "\n\nPumko: The Witch of Sahrim. A platform arcade game for one player,\n"

@@ -14,6 +14,10 @@ struct Options {
     std::optional<RendererChoice> renderer;
     bool show_fps = false;
     std::string timedemo; // a recording to play as fast as it can, then report the speed
+    std::string record;   // where the game played is kept as a recording
+    std::string playdemo; // a recording to play back in the window at the game's speed
+    bool show_timer = false; // the area's and the game's time in game steps (also a setting)
+    bool show_input = false; // the controls held this frame
 
     // Settings and sound, for this run only.
     std::string config; // another settings file instead of the player's own
@@ -40,6 +44,7 @@ ParseOutcome ParseOptions(int argc, const char* const* argv, Options& out, std::
 std::string UsageLine();   // one line: how the program is called
 std::string HelpText();    // the usage line, every option, the controls
 std::string VersionText(); // program name and version
+std::string VersionNumber(); // the version alone ("1.2.0"), as recordings keep it
 
 // Exit codes of the program.
 enum { EXIT_USAGE = 2 };

@@ -106,6 +106,8 @@ const std::vector<Field>& Fields() {
                          return true;
                      },
                      [](const Settings& s) { return WriteFloat(s.dead_zone); }});
+        f.push_back({"timer", "on or off", [](Settings& s, const std::string& v) { return ReadSwitch(s.timer, v); },
+                     [](const Settings& s) { return std::string(s.timer ? "on" : "off"); }});
         return f;
     }();
     return fields;
@@ -207,6 +209,8 @@ std::string SettingsFileText(const Settings& s) {
     t += "\n# Pads: how far the stick must move before it counts, from 0 to 0.9 of its travel.\n"
          "# Mappings for pads SDL does not know are read from gamecontrollerdb.txt beside this file.\n";
     t += line("pad.deadzone");
+    t += "\n# The clock: the area's and the game's time over the picture (as --show-timer), on or off.\n";
+    t += line("timer");
     return t;
 }
 

@@ -17,6 +17,7 @@ struct Settings {
     ScaleMode scale = ScaleMode::Sharp;
     RendererChoice renderer = RendererChoice::Auto;
     float dead_zone = 0.25f; // of the stick's travel
+    bool timer = false;      // the clock over the picture, as --show-timer
     bool operator==(const Settings&) const = default;
 };
 

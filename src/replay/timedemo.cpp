@@ -9,19 +9,19 @@
 #include "replay/playthrough.h"
 #include "replay/recording.h"
 
-int RunTimedemo(const std::string& path) {
-    Recording rec;
-    std::string error;
-    if (!Recording::Load(path, rec, error)) {
-        std::fprintf(stderr, "pumko: --timedemo: %s\n", error.c_str());
-        return 1;
-    }
+int RunTimedemo(const std::string& path, const Recording& rec) {
     if (!PrepareHeadlessGame()) return 1;
     // Sound and music play as in a game, so the whole process is measured.
     game.sound = 1;
     game.music = 1;
     music_sound.Play(music_channel);
     StartArea(rec.level, rec.area, rec.seed);
+    if (game.state != STATE_PLAY) { // the area did not load (its reason is on stderr already)
+        std::fprintf(stderr, "pumko: --timedemo %s: area %d.%d could not be played\n", path.c_str(), rec.level, rec.area);
+        if (music_channel.Playing()) music_channel.Stop();
+        CloseDisplay();
+        return 1;
+    }
 
     FrameMeter meter;
     meter.Start(SteadyMs(), ProcessCpuMs());

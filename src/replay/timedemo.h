@@ -4,6 +4,9 @@
 
 #include <string>
 
-// Plays the recording in `path` on the engine's current platform and prints the report on
-// stdout. Returns the exit code: 0 after a run, 1 when the recording or the display fails.
-int RunTimedemo(const std::string& path);
+#include "replay/recording.h"
+
+// Plays `rec` (read from `path`, which the report names) on the engine's current platform and
+// prints the report on stdout. Returns the exit code: 0 after a run, 1 when the display fails or
+// the recording's area cannot be played.
+int RunTimedemo(const std::string& path, const Recording& rec);

@@ -26,6 +26,10 @@ std::string where(const Grid& g, int column, int row) {
 bool is_third_area_object(int t2) {
     return t2 == OBJECT_FIRE_BAR_LEFT || t2 == OBJECT_FIRE_BAR_RIGHT || t2 == OBJECT_LEAPER;
 }
+// Solid for the hero, as the game tests its base tiles.
+bool solid_tile1(int t) {
+    return (t >= TILE_BRICK && t <= TILE_PLATFORM) || t == TILE_LAIR_GROUND || t == TILE_LAIR_STONE;
+}
 bool is_level_item(int t2) { return t2 >= OBJECT_LEVEL_ITEM && t2 <= level_item_object(LEVEL_ITEMS) + 1; }
 
 const std::set<int>& known_tile1() {
@@ -42,6 +46,8 @@ const std::set<int>& known_tile2() {
     static const std::set<int> s = [] {
         std::set<int> known = {TILE_BRICK,     TILE_USED,  TILE_GROUND, TILE_WINDOW,
                                TILE_DEAD_TREE, TILE_CROSS, TILE_CANDLE, TILE_GLOWING_TOMBSTONE};
+        known.insert({OVERLAY_LAIR_TOP, OVERLAY_LAIR_FILL, OVERLAY_TOP, OVERLAY_TOP_LEFT, OVERLAY_TOP_RIGHT,
+                      OVERLAY_TOP_BOTH, OVERLAY_LEFT, OVERLAY_RIGHT, OVERLAY_BOTH_SIDES, OVERLAY_BELOW, OVERLAY_LEDGE});
         for (const auto& entry : default_legend()) known.insert(entry.second.tile2);
         for (int level = 1; level <= LEVEL_ITEMS; ++level) known.insert(level_item_object(level));
         return known;
@@ -286,6 +292,40 @@ bool check_grid(const Grid& g, std::vector<std::string>& errors, const std::stri
     if (cauldrons == 0) errors.push_back(area + "no cauldron");
     if (third && items == 0) errors.push_back(area + "the level's magic item " + std::to_string(item) + " is missing");
     return errors.size() == errors_before;
+}
+
+int ground_overlay(int tile1, bool above, bool below, bool left, bool right) {
+    const int sides = left && right ? OVERLAY_BOTH_SIDES : left ? OVERLAY_LEFT : right ? OVERLAY_RIGHT : 0;
+    switch (tile1) {
+    case TILE_GROUND:
+        if (above) {
+            if (below) return OVERLAY_LEDGE;
+            return left && right ? OVERLAY_TOP_BOTH : left ? OVERLAY_TOP_LEFT : right ? OVERLAY_TOP_RIGHT : OVERLAY_TOP;
+        }
+        return sides ? sides : below ? OVERLAY_BELOW : 0;
+    case TILE_LAIR_GROUND: // its own frame is the lip: under ground it is covered with plain rock
+        if (above) return sides;
+        return OVERLAY_LAIR_FILL;
+    case TILE_LAIR_STONE:
+        if (above) return OVERLAY_LAIR_TOP;
+        return sides ? sides : below ? OVERLAY_BELOW : 0;
+    default: return 0;
+    }
+}
+
+void dress_ground(Grid& g) {
+    const Grid base = g;
+    // Beyond the map's edges counts as ground, so the edges show no rims.
+    auto open = [&](int c, int r) {
+        if (c < 0 || c >= COLUMNS || r < 0 || r >= ROWS) return false;
+        return !solid_tile1(base.tile1[r * COLUMNS + c]);
+    };
+    for (int r = 0; r < ROWS; ++r)
+        for (int c = 0; c < COLUMNS; ++c) {
+            const int i = r * COLUMNS + c;
+            if (g.tile2[i] != OBJECT_NONE) continue;
+            g.tile2[i] = ground_overlay(g.tile1[i], open(c, r - 1), open(c, r + 1), open(c - 1, r), open(c + 1, r));
+        }
 }
 
 std::vector<uint8_t> encode(const Grid& g) {

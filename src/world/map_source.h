@@ -48,6 +48,28 @@ bool parse_source(const std::string& text, const std::string& name, Grid& out, s
 // line of the cell's map row, when known) or "NAME: ".
 bool check_grid(const Grid& g, std::vector<std::string>& errors, const std::string& name = "");
 
+// The frames drawn over ground cells so that ground reads as a mass: grass or the lair's lip where it
+// meets the air, rims where it ends at a side, a lip where it ends above a gap. Cells whose object
+// number is taken keep it; a dressed grid dresses to itself. The frames are drawn only: none is an
+// object number the game acts on over a ground tile.
+enum {
+    OVERLAY_LAIR_TOP = 24,   // the lair's lip over its rock
+    OVERLAY_LAIR_FILL = 25,  // the lair's rock, hiding the lip of a lair ground cell under ground
+    OVERLAY_TOP = 32,        // grass
+    OVERLAY_TOP_LEFT = 33,   // grass, open on the left
+    OVERLAY_TOP_RIGHT = 34,  // grass, open on the right
+    OVERLAY_TOP_BOTH = 35,   // grass, open on both sides
+    OVERLAY_LEFT = 47,       // a rim on the left
+    OVERLAY_RIGHT = 48,      // a rim on the right
+    OVERLAY_BOTH_SIDES = 55, // rims on both sides
+    OVERLAY_BELOW = 56,      // a lip above a gap
+    OVERLAY_LEDGE = 93       // grass over a lip: ground one row deep
+};
+void dress_ground(Grid& g);
+// The overlay dress_ground gives a ground cell of base tile `tile1` with these neighbours open
+// (not solid); 0 for none.
+int ground_overlay(int tile1, bool open_above, bool open_below, bool open_left, bool open_right);
+
 // The binary resource: 140, 12, then tile1 and tile2 of each cell, all 32-bit little-endian.
 std::vector<uint8_t> encode(const Grid& g);
 // Reads a binary resource back; false when it is not 13448 bytes with the 140 x 12 header.

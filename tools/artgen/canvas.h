@@ -126,12 +126,15 @@ struct Canvas {
             [c](float, float) { return c; }, alpha);
     }
     // A soft radial glow, strongest at the centre.
-    void Glow(float cx, float cy, float r, Col c, float strength = 1) {
-        const int ix0 = std::max(cx0, int(cx - r + ox)), iy0 = std::max(cy0, int(cy - r + oy));
-        const int ix1 = std::min(cx1, int(cx + r + ox) + 1), iy1 = std::min(cy1, int(cy + r + oy) + 1);
+    void Glow(float cx, float cy, float r, Col c, float strength = 1) { Glow(cx, cy, r, r, c, strength); }
+    // The same glow stretched to an ellipse, so that it can fade out inside a picture that is
+    // wider than it is tall.
+    void Glow(float cx, float cy, float rx, float ry, Col c, float strength) {
+        const int ix0 = std::max(cx0, int(cx - rx + ox)), iy0 = std::max(cy0, int(cy - ry + oy));
+        const int ix1 = std::min(cx1, int(cx + rx + ox) + 1), iy1 = std::min(cy1, int(cy + ry + oy) + 1);
         for (int y = iy0; y < iy1; ++y)
             for (int x = ix0; x < ix1; ++x) {
-                const float dx = (x - ox + 0.5f - cx) / r, dy = (y - oy + 0.5f - cy) / r;
+                const float dx = (x - ox + 0.5f - cx) / rx, dy = (y - oy + 0.5f - cy) / ry;
                 const float d = std::sqrt(dx * dx + dy * dy);
                 if (d < 1) Blend(x, y, c, strength * (1 - d) * (1 - d));
             }
@@ -149,6 +152,19 @@ inline float smooth_noise(float x, float y, int seed = 0) {
     const float fx = x - ix, fy = y - iy;
     const float a = hash2(ix, iy, seed), b = hash2(ix + 1, iy, seed), c = hash2(ix, iy + 1, seed),
                 d = hash2(ix + 1, iy + 1, seed);
+    const float sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
+    return (a + (b - a) * sx) * (1 - sy) + (c + (d - c) * sx) * sy;
+}
+
+// Noise that repeats every `period` lattice steps in both directions: a texture painted with it
+// joins seamlessly with the same texture in the next cell.
+inline float tiled_noise(float x, float y, int period, int seed = 0) {
+    const int ix = int(std::floor(x)), iy = int(std::floor(y));
+    const float fx = x - ix, fy = y - iy;
+    auto at = [&](int i, int j) {
+        return hash2(((i % period) + period) % period, ((j % period) + period) % period, seed);
+    };
+    const float a = at(ix, iy), b = at(ix + 1, iy), c = at(ix, iy + 1), d = at(ix + 1, iy + 1);
     const float sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
     return (a + (b - a) * sx) * (1 - sy) + (c + (d - c) * sx) * sy;
 }

@@ -1,7 +1,8 @@
 // mapc: compiles level sources into the game's map resources, refusing any area that breaks the
 // rules every map must satisfy.
 //
-//   mapc -o OUTDIR SOURCE...                      write OUTDIR/pumkosahrimL.A for each source
+//   mapc -o OUTDIR SOURCE...                      write OUTDIR/pumkosahrimL.A for each source,
+//                                                 its ground dressed with the overlays it is drawn with
 //   mapc preview -o OUTDIR [--sheet PNG] [--backdrops DIR] SOURCE...
 //                                                 write OUTDIR/L-A.png pictures of each area
 //                                                 (installed, with the game's own art by default)
@@ -107,17 +108,20 @@ int main(int argc, char** argv) {
             unfinished += !r.finished;
             continue;
         }
+        // What the game draws: the ground's overlays placed (the search needs only the terrain).
+        mapc::Grid dressed = g;
+        mapc::dress_ground(dressed);
         if (preview) {
             const std::string bd =
                 backdrops.empty() ? "" : backdrops + "/pumkosahrim0" + std::to_string(g.area + 1) + ".png";
             const std::string out = out_dir + "/" + std::to_string(g.level) + "-" + std::to_string(g.area) + ".png";
-            if (!mapc::write_preview(g, sheet, bd, out)) {
+            if (!mapc::write_preview(dressed, sheet, bd, out)) {
                 std::cerr << out << ": cannot write\n";
                 return 1;
             }
             continue;
         }
-        const std::vector<uint8_t> bytes = mapc::encode(g);
+        const std::vector<uint8_t> bytes = mapc::encode(dressed);
         const std::string out = out_dir + "/" + mapc::resource_file_name(g.level, g.area);
         std::ofstream f(out, std::ios::binary);
         f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

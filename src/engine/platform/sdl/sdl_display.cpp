@@ -217,6 +217,16 @@ std::string SdlDisplay::OverlayText() {
     return FrameRateText(meter_.RecentFps(), meter_.RecentFrameMs());
 }
 
+std::vector<OverlayRect> SdlDisplay::Overlay(const Letterbox& b) {
+    std::vector<OverlayRect> overlay;
+    if (choices_.show_fps) overlay = OverlayTextRects(OverlayText(), b.x + 4, b.y + 4, std::max(2, b.h / 240));
+    if (extra_overlay_) {
+        const std::vector<OverlayRect> more = OverlayLinesRects(extra_overlay_(), b.x, b.y, b.w, b.h);
+        overlay.insert(overlay.end(), more.begin(), more.end());
+    }
+    return overlay;
+}
+
 void SdlDisplay::Present(bool vsync) {
     struct Unmark {
         bool& play;
@@ -230,8 +240,7 @@ void SdlDisplay::Present(bool vsync) {
         int dw = 0, dh = 0;
         SDL_GL_GetDrawableSize(window_, &dw, &dh);
         const Letterbox b = PlacePicture(dw, dh, picture_w_, picture_h_, choices_.scale);
-        std::vector<OverlayRect> overlay;
-        if (choices_.show_fps) overlay = OverlayTextRects(OverlayText(), b.x + 4, b.y + 4, std::max(2, b.h / 240));
+        const std::vector<OverlayRect> overlay = Overlay(b);
         gl1_->Show(dw, dh, b.x, b.y, b.w, b.h, choices_.scale, overlay);
         SDL_GL_SwapWindow(window_);
         return;
@@ -268,9 +277,10 @@ void SdlDisplay::PresentSoftware() {
         if (r.w > 0 && r.h > 0) SDL_RenderFillRect(presenter_, &r);
     const SDL_Rect dst{b.x, b.y, b.w, b.h};
     SDL_RenderCopy(presenter_, shown_, nullptr, &dst);
-    if (choices_.show_fps) {
+    const std::vector<OverlayRect> overlay = Overlay(b);
+    if (!overlay.empty()) {
         SDL_SetRenderDrawBlendMode(presenter_, SDL_BLENDMODE_BLEND);
-        for (const OverlayRect& r : OverlayTextRects(OverlayText(), b.x + 4, b.y + 4, std::max(2, b.h / 240))) {
+        for (const OverlayRect& r : overlay) {
             if (r.dark)
                 SDL_SetRenderDrawColor(presenter_, 0, 0, 0, 160);
             else

@@ -4,6 +4,8 @@
 // the frame-rate counter drawn over it at present time.
 #pragma once
 
+#include <functional>
+
 #include <SDL.h>
 
 #include <memory>
@@ -12,6 +14,7 @@
 #include "engine/display_choice.h"
 #include "engine/platform/frame_meter.h"
 #include "engine/platform/sdl/letterbox.h"
+#include "engine/render/overlay_text.h"
 #include "engine/render/soft/picture_scaler.h"
 
 class Renderer;
@@ -52,6 +55,9 @@ class SdlDisplay {
     void MovePointer(int px, int py);
 
     const FrameMeter& Meter() const { return meter_; }
+    // More text drawn over the picture at present time (never in the back buffer, so never in a
+    // screen grab or a picture digest), asked for at every present.
+    void SetExtraOverlay(std::function<std::vector<OverlayLine>()> lines) { extra_overlay_ = std::move(lines); }
     // The next frame presented is a frame of play (the meter sums play on its own).
     void MarkPlayFrame() { play_frame_ = true; }
 
@@ -65,6 +71,8 @@ class SdlDisplay {
     void PresentSoftware();
     std::string OverlayText();
 
+    std::vector<OverlayRect> Overlay(const Letterbox& b);
+    std::function<std::vector<OverlayLine>()> extra_overlay_;
     DisplayChoices choices_;
     int picture_w_ = 0, picture_h_ = 0;
     bool fullscreen_ = true;
