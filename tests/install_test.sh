@@ -32,6 +32,7 @@ cp "$manifest" "$work/manifest.txt"
     echo opt/games/share/applications/pumko.desktop
     echo opt/games/share/doc/pumko/README.md
     echo opt/games/share/doc/pumko/areas.md
+    echo opt/games/share/doc/pumko/docs/editor.png
     echo opt/games/share/doc/pumko/examples/1-1.txt
     for n in 01 02 03; do echo "opt/games/share/games/pumko/demodata.$n"; done
     for n in 01 02 03 04; do echo "opt/games/share/games/pumko/graphx/pumkosahrim$n.png"; done

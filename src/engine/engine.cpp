@@ -2,6 +2,8 @@
 // marker.
 #include "engine/engine.h"
 
+#include "engine/platform.h"
+
 namespace {
 Platform* g_platform = nullptr;
 std::string g_title;
@@ -20,7 +22,11 @@ void EngineShutdown() { g_platform = nullptr; }
 
 Platform* EnginePlatform() { return g_platform; }
 
-void SetAppTitle(const std::string& title) { g_title = title; }
+void SetAppTitle(const std::string& title) {
+    if (title == g_title) return;
+    g_title = title;
+    if (g_platform != nullptr && DisplayIsOpen()) g_platform->SetTitle(title);
+}
 const std::string& AppTitle() { return g_title; }
 
 // The game leaves by returning from its entry point; this only records that it asked to, so

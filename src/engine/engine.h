@@ -122,6 +122,8 @@ void InjectInputEvent(const PlatformEvent& ev);
 // The identity until set; kept across InputReset.
 void SetKeyMap(const std::array<int, 256>& map);
 void ClearKeyMap();
+// The map in use, when one is set (tools that read keys by their own names set it aside a while).
+bool KeyMapInUse(std::array<int, 256>& out);
 // The game's code a host key reaches the polled state as (0 when the bindings drop it).
 int MappedKeyCode(int host_code);
 

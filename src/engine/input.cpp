@@ -267,6 +267,11 @@ void SetKeyMap(const std::array<int, 256>& map) {
 
 void ClearKeyMap() { g_key_map_set = false; }
 
+bool KeyMapInUse(std::array<int, 256>& out) {
+    if (g_key_map_set) out = g_key_map;
+    return g_key_map_set;
+}
+
 int MappedKeyCode(int host_code) {
     if (!ValidKey(host_code)) return 0;
     return g_key_map_set ? g_key_map[size_t(host_code)] : host_code;

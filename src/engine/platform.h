@@ -56,6 +56,8 @@ class Platform {
     // Hands every pending event to `sink` without waiting.
     virtual void PumpEvents(void (*sink)(const PlatformEvent&)) = 0;
     virtual void MovePointer(int x, int y) = 0; // picture coordinates
+    // A new caption for the open window; hosts without one ignore it.
+    virtual void SetTitle(const std::string&) {}
     virtual void HidePointer() = 0;
 
     // Clock and sleep (a virtual clock in the headless platform).

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "editor/editor_screen.h"
 #include "engine/engine.h"
 #include "engine/platform/data_folders.h"
 #include "engine/platform/frame_meter.h"
@@ -91,6 +92,15 @@ int main(int argc, char** argv) {
     for (const std::string& note : options.notes) std::fprintf(stderr, "pumko: %s\n", note.c_str());
     SetupDataFolders(options.data_dir);
     if (!options.area.empty() && !UseCustomArea(options.area)) return 1;
+    editor::OpenedArea edited;
+    if (!options.edit.empty()) {
+        std::vector<std::string> errors;
+        if (!editor::OpenForEditing(options.edit, edited, errors)) {
+            for (const std::string& e : errors) std::fprintf(stderr, "%s\n", e.c_str());
+            std::fprintf(stderr, "pumko: %s cannot be edited\n", options.edit.c_str());
+            return 1;
+        }
+    }
     // A recording is read and checked whole before any display opens.
     Recording timedemo, demo;
     if (!options.timedemo.empty() && !ReadRecording("--timedemo", options.timedemo, timedemo)) return 1;
@@ -196,7 +206,9 @@ int main(int argc, char** argv) {
     if (options.timedemo.empty()) kept_settings = &settings;
     platform.OnDisplayLost(&KeepWhatTheShutdownWould);
     int code = 0;
-    if (options.timedemo.empty()) {
+    if (!options.edit.empty()) {
+        code = editor::RunEditor(std::move(edited), choices);
+    } else if (options.timedemo.empty()) {
         code = RunGame(choices);
     } else {
         try {

@@ -104,6 +104,12 @@ const std::vector<OptionEntry>& Entries() {
          [](Options& o, const std::string& v, std::string& error) {
              return NonEmpty(o.area, v, "--area's file", error);
          }},
+        {"edit", "FILE",
+         "open a level source in the area editor (a new area when FILE does not exist yet): draw it, "
+         "play-test it from any column, save it",
+         [](Options& o, const std::string& v, std::string& error) {
+             return NonEmpty(o.edit, v, "--edit's file", error);
+         }},
     };
     return entries;
 }
@@ -187,6 +193,13 @@ ParseOutcome ParseOptions(int argc, const char* const* argv, Options& out, std::
             out.notes.push_back(earlier->second + " and then " + shown + " are given: the last, " + shown +
                                 ", is used");
         given[choice] = shown;
+    }
+    if (!out.edit.empty() && (!out.area.empty() || !out.timedemo.empty() || !out.record.empty() || !out.playdemo.empty())) {
+        error = "--edit opens the editor: it cannot be used with " +
+                std::string(!out.area.empty() ? "--area" : !out.timedemo.empty() ? "--timedemo"
+                                                          : !out.record.empty()   ? "--record"
+                                                                                  : "--playdemo");
+        return ParseOutcome::Error;
     }
     // One way to run: a recording is made, played back or timed, of the game's own areas.
     const std::pair<const char*, const std::string*> runs[] = {

@@ -28,6 +28,7 @@ struct Options {
     // Where the game's data lives, and a custom area to play.
     std::string data_dir;
     std::string area;
+    std::string edit; // an area source to open in the area editor
 
     // One line for each choice given twice with different values, saying which one is used.
     std::vector<std::string> notes;

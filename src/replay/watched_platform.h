@@ -36,6 +36,7 @@ class WatchedPlatform : public Platform {
     void PumpEvents(void (*sink)(const PlatformEvent&)) override;
     void MovePointer(int x, int y) override { inner_.MovePointer(x, y); }
     void HidePointer() override { inner_.HidePointer(); }
+    void SetTitle(const std::string& title) override { inner_.SetTitle(title); }
     uint32_t Millis() override { return inner_.Millis(); }
     void Sleep(int ms) override { inner_.Sleep(ms); }
     uint32_t Micros() override { return inner_.Micros(); }

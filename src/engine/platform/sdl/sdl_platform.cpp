@@ -184,6 +184,10 @@ void SdlPlatform::MovePointer(int x, int y) { impl_->display.MovePointer(x, y); 
 
 void SdlPlatform::HidePointer() { SDL_ShowCursor(SDL_DISABLE); }
 
+void SdlPlatform::SetTitle(const std::string& title) {
+    if (impl_->display.Window() != nullptr) SDL_SetWindowTitle(impl_->display.Window(), title.c_str());
+}
+
 // Milliseconds since the host started, wrapping at 32 bits: the start-up seed differs from run to
 // run, where SDL's own count (since the library started) would give nearly the same seed each time.
 uint32_t SdlPlatform::Millis() {

@@ -23,6 +23,7 @@ class SdlPlatform : public Platform {
     void PumpEvents(void (*sink)(const PlatformEvent&)) override;
     void MovePointer(int x, int y) override;
     void HidePointer() override;
+    void SetTitle(const std::string& title) override;
     uint32_t Millis() override;
     void Sleep(int ms) override;
     uint32_t Micros() override;
