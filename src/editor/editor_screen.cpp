@@ -807,9 +807,21 @@ class Editor {
                 Move(shown, sel_, last_c_ - start_c_, last_r_ - start_r_);
             a = &shown;
         }
+        // The ground dressed as play shows it: grass where it meets air, rims at its edges.
+        mapc::Grid dressed;
         for (int r = 0; r < ROWS; ++r)
-            for (int c = first; c <= first + VIEW_COLUMNS && c < COLUMNS; ++c)
-                DrawCell(GlyphOf(*a, a->rows[r][c]), CellX(c) + CELL / 2.0f, CellY(r) + CELL / 2.0f, CELL, anim_);
+            for (int c = 0; c < COLUMNS; ++c) {
+                const mapc::Glyph g = GlyphOf(*a, a->rows[r][c]);
+                dressed.tile1[r * COLUMNS + c] = g.tile1;
+                dressed.tile2[r * COLUMNS + c] = g.tile2;
+            }
+        mapc::dress_ground(dressed);
+        for (int r = 0; r < ROWS; ++r)
+            for (int c = first; c <= first + VIEW_COLUMNS && c < COLUMNS; ++c) {
+                const int i = r * COLUMNS + c;
+                DrawCell({dressed.tile1[i], dressed.tile2[i]}, CellX(c) + CELL / 2.0f, CellY(r) + CELL / 2.0f, CELL,
+                         anim_);
+            }
         if (grid_) {
             for (int c = first; c <= first + VIEW_COLUMNS + 1; ++c) Box(CellX(c), MAP_Y, 1, MAP_H, 255, 255, 255, 0.25f);
             for (int r = 0; r <= ROWS; ++r) Box(0, CellY(r), SCREEN_W, 1, 255, 255, 255, 0.25f);

@@ -33,6 +33,7 @@ shot editor-open.png
 click $(palette 21) # brick
 move $(cell 8 6)
 xdotool mousedown 1
+sleep 0.2 # the editor reads the pointer once a frame: let one see the press where it was made
 for c in 9 10 11 12 13 14; do move $(cell $c 6); done
 xdotool mouseup 1
 sleep 0.2
