@@ -980,29 +980,7 @@ bool OpenForEditing(const std::string& path, OpenedArea& out, std::vector<std::s
 }
 
 int RunEditor(OpenedArea opened, const RunChoices& choices) {
-    RegisterGameResources();
-    SetAppTitle("Pumko area editor");
-    if (!OpenDisplay(640, 480, 32, 60, 2)) return 1;
-    SetDefaultImageFlags(9);
-    joy_left_value = -1.0f;
-    joy_right_value = 1.0f;
-    game = game_tag{};
-    fireball = fireball_tag{};
-    map_tag::Create();
-    player_tag::Create();
-    demo_tag::Create();
-    demo_active = 0;
-    demo_number = 1;
-    monster_list.Clear();
-    specialfx_list.Clear();
-    specialitem_list.Clear();
-    elevator_list.Clear();
-    CountJoysticks();
-    SeedRandom(MilliTime());
-    game.sound = choices.sound;
-    game.music = choices.music;
-    for (const std::string& line : load_media())
-        if (choices.report_missing_media) std::fprintf(stderr, "pumko: %s; playing without it\n", line.c_str());
+    if (!OpenGameSession("Pumko area editor", choices)) return 1;
     game.soundset = choices.sound;
     game.autoturbo = 1;
     game.state = STATE_TITLE;

@@ -51,10 +51,10 @@ void RunMainLoopPass() {
     present_frame();
 }
 
-int RunGame(const RunChoices& choices) {
+bool OpenGameSession(const std::string& title, const RunChoices& choices) {
     RegisterGameResources();
-    SetAppTitle("Pumko: The Witch of Sahrim");
-    if (!OpenDisplay(640, 480, 32, 60, 2)) return 1;
+    SetAppTitle(title);
+    if (!OpenDisplay(640, 480, 32, 60, 2)) return false;
     SetDefaultImageFlags(9);
     joy_left_value = -1.0f;
     joy_right_value = 1.0f;
@@ -71,13 +71,18 @@ int RunGame(const RunChoices& choices) {
     specialitem_list.Clear();
     elevator_list.Clear();
     CountJoysticks();
-    HidePointer();
     SeedRandom(MilliTime());
     game.sound = choices.sound;
     game.music = choices.music;
 
     for (const std::string& line : load_media())
         if (choices.report_missing_media) std::fprintf(stderr, "pumko: %s; playing without it\n", line.c_str());
+    return true;
+}
+
+int RunGame(const RunChoices& choices) {
+    if (!OpenGameSession("Pumko: The Witch of Sahrim", choices)) return 1;
+    HidePointer();
     // Read before the logo: closing the program during it saves the score as it was read.
     topscore_file(0);
 

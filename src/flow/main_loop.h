@@ -1,6 +1,8 @@
 // The whole program: start-up, main loop and shutdown.
 #pragma once
 
+#include <string>
+
 // What a run starts with: the sound effects and the music on (1) or off (0). F2 and F3 switch
 // them while playing; the title screen puts the effects back to how the run started.
 struct RunChoices {
@@ -16,6 +18,9 @@ struct RunChoices {
 
 // Runs the game on the engine's current platform. Returns the exit code.
 int RunGame(const RunChoices& choices = {});
+// What every session in the game's window starts with (the game, the area editor): the display
+// opened under `title`, the game's state fresh, the media loaded. False when no display opens.
+bool OpenGameSession(const std::string& title, const RunChoices& choices);
 // One pass of the main loop: the handler of the current game state (one play frame, or a whole
 // screen of any other state) between the frame's clearing and its presenting.
 void RunMainLoopPass();
