@@ -203,7 +203,7 @@ var PumkoPage = (function () {
     canvas.style.left = Math.floor((window.innerWidth - cssW) / 2) + "px";
     canvas.style.top = Math.floor((window.innerHeight - cssH) / 2) + "px";
     canvas.style.imageRendering = scaleMode === 1 || (scaleMode === 0 && pixelated && !gl) ? "pixelated" : scaleMode === 2 || !gl ? "auto" : "pixelated";
-    if (ctx2d) { ctx2d.imageSmoothingEnabled = false; if (picture) drawPicture(); }
+    if (ctx2d) { ctx2d.imageSmoothingEnabled = false; if (picture && stats.drawnAt) drawPicture(); }
     if (gl) {
       gl.viewport(0, 0, bw, bh);
       var k = scaleMode === 2 ? 1 : scaleMode === 1 ? 1e4 : bw / pictureW;
@@ -259,11 +259,29 @@ var PumkoPage = (function () {
   });
 
   // ---- sound: Web Audio, allowed once the player has pressed or clicked ---------------------
-  var soundStarted = false;
+  var soundStarted = false, audioOpenings = 0;
   function startSound() {
-    if (soundStarted || !audio) return;
+    if (soundStarted) return;
     soundStarted = true;
-    audio.resume().then(updateHint, updateHint);
+    if (audio) audio.resume().then(updateHint, updateHint);
+  }
+  function makeAudio(Ctx, rate, frames) {
+    try { audio = new Ctx({ sampleRate: rate, latencyHint: "interactive" }); } catch (e) { return; }
+    var size = 256;
+    while (size < frames && size < 16384) size *= 2;
+    audioNode = audio.createScriptProcessor(Math.max(size, 1024), 0, 2);
+    audioNode.onaudioprocess = function (e) {
+      var left = e.outputBuffer.getChannelData(0), right = e.outputBuffer.getChannelData(1);
+      var n = left.length, ptr = Module._pumko_web_audio_fill(n);
+      if (!ptr) { left.fill(0); right.fill(0); return; }
+      var s = HEAP16.subarray(ptr >> 1, (ptr >> 1) + 2 * n);
+      for (var i = 0; i < n; ++i) { left[i] = s[2 * i] / 32768; right[i] = s[2 * i + 1] / 32768; }
+    };
+    audioNode.connect(audio.destination);
+    audio.onstatechange = updateHint;
+    if (soundStarted) audio.resume().then(updateHint, updateHint);
+    if (document.hidden) audio.suspend();
+    updateHint();
   }
   function updateHint() {
     hint.hidden = !audio || audio.state === "running";
@@ -385,6 +403,10 @@ var PumkoPage = (function () {
       }
       layout();
       canvas.focus();
+      // A canvas's first drawing sets the browser's drawing up, which takes a while where it draws
+      // on the CPU: done once the game first waits (the logo's pause), not before its first
+      // picture. The canvas is black until then, as the game's first pictures are.
+      if (ctx2d) setTimeout(function () { if (!stats.drawnAt) ctx2d.putImageData(imageData, 0, 0); }, 0);
     },
     show: function (ptr, w, h) {
       var t0 = performance.now();
@@ -398,7 +420,7 @@ var PumkoPage = (function () {
       } else {
         imageData.data.set(pixels);
         if (enlarge > 1) pictureCtx.putImageData(imageData, 0, 0);
-        drawPicture();
+        if (stats.drawnAt) drawPicture(); // before the first light picture the canvas is black already
       }
       stats.show += performance.now() - t0;
     },
@@ -456,23 +478,14 @@ var PumkoPage = (function () {
     openAudio: function (rate, frames) {
       var Ctx = window.AudioContext || window.webkitAudioContext;
       if (!Ctx) return 0;
-      try { audio = new Ctx({ sampleRate: rate, latencyHint: "interactive" }); } catch (e) { return 0; }
-      var size = 256;
-      while (size < frames && size < 16384) size *= 2;
-      audioNode = audio.createScriptProcessor(Math.max(size, 1024), 0, 2);
-      audioNode.onaudioprocess = function (e) {
-        var left = e.outputBuffer.getChannelData(0), right = e.outputBuffer.getChannelData(1);
-        var n = left.length, ptr = Module._pumko_web_audio_fill(n);
-        if (!ptr) { left.fill(0); right.fill(0); return; }
-        var s = HEAP16.subarray(ptr >> 1, (ptr >> 1) + 2 * n);
-        for (var i = 0; i < n; ++i) { left[i] = s[2 * i] / 32768; right[i] = s[2 * i + 1] / 32768; }
-      };
-      audioNode.connect(audio.destination);
-      audio.onstatechange = updateHint;
-      updateHint();
+      // Making the audio context takes a while: it is made once the game first waits (the logo's
+      // pause). The browser pulls the mixer's output, so nothing played meanwhile is lost.
+      var opening = ++audioOpenings;
+      setTimeout(function () { if (opening === audioOpenings) makeAudio(Ctx, rate, frames); }, 0);
       return 1;
     },
     closeAudio: function () {
+      ++audioOpenings;
       if (audioNode) audioNode.disconnect();
       if (audio) audio.close();
       audioNode = null; audio = null; updateHint();
