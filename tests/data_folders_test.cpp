@@ -171,10 +171,12 @@ TEST_F(DataFoldersTest, AReadOnlyPlayerScoreIsReadAndLeftWhole) {
 
 TEST_F(DataFoldersTest, AnOldTopScoreIsCarriedOverOnceAndNeverLost) {
     Put("data/hiscore.dat", Score(4242));
+    Put("data/besttimes.txt", "area 1-1 1234\n");
     const std::string xdg = (root_ / "xdg").string();
     const DataFolders f = ChooseDataFolders(Installed(xdg.c_str(), nullptr), note_);
     EXPECT_TRUE(CarryOverPlayerFiles(f, "data"));
     EXPECT_EQ(Get(f.user + "/hiscore.dat"), Score(4242));
+    EXPECT_EQ(Get(f.user + "/besttimes.txt"), "area 1-1 1234\n"); // the best times go with it
     EXPECT_EQ(Get("data/hiscore.dat"), Score(4242)); // the old file stays
     EXPECT_FALSE(fs::exists(f.user + "/hiscore.dat.part"));
     SetDataFolders(f);

@@ -19,7 +19,7 @@ namespace {
 DataFolders current;
 
 // The files in data/ that are the player's own rather than the game's.
-const char* const kPlayerFiles[] = {"hiscore.dat"};
+const char* const kPlayerFiles[] = {"hiscore.dat", "besttimes.txt"};
 
 bool IsFolder(const fs::path& p) {
     std::error_code ec;

@@ -39,9 +39,10 @@ const DataFolders& CurrentDataFolders();
 // the player's folder. Other paths come back unchanged.
 std::string MapDataPath(const std::string& path);
 
-// A top score kept in the working folder's data/ by a build-folder run is copied into the player's
-// folder when the player has none there yet; the old file stays as it was. Returns true when a
-// file was carried over. Silent on failure: the player's folder is then simply empty.
+// A top score or best times kept in the working folder's data/ by a build-folder run are copied
+// into the player's folder when the player has none there yet; the old files stay as they were.
+// Returns true when a file was carried over. Silent on failure: the player's folder is then
+// simply empty.
 bool CarryOverPlayerFiles(const DataFolders& folders, const std::string& old_data_folder);
 
 // Gathers the host's facts (the running program's folder, the environment), chooses, applies, and
