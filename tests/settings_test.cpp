@@ -76,6 +76,9 @@ TEST(Settings, EveryFieldIsReadBackAsWritten) {
     EXPECT_EQ(s.scale, ScaleMode::Smooth);
     EXPECT_EQ(s.renderer, RendererChoice::OpenGl);
     EXPECT_EQ(s.dead_zone, 0.0f);
+    s = Parse("effects = YES\nmusic = 1\nfullscreen = true\n", problems);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_TRUE(s.effects && s.music && s.fullscreen);
 }
 
 TEST(Settings, BadLinesAreReportedByNumberAndTheirDefaultsUsed) {
