@@ -23,6 +23,11 @@ TEST(PadMerge, DeadZoneKeepsTheEndsExactAndTheRestInOrder) {
     EXPECT_EQ(StickFromRaw(-32768), -1.0f);
     EXPECT_EQ(StickFromRaw(32767), 1.0f);
     EXPECT_EQ(StickFromRaw(0), 0.0f);
+    // Each side scales by its own reach: half way is exactly a half both ways, and one step short
+    // of either end is not yet the end.
+    EXPECT_EQ(StickFromRaw(-16384), -0.5f);
+    EXPECT_GT(StickFromRaw(-32767), -1.0f);
+    EXPECT_LT(StickFromRaw(32766), 1.0f);
     EXPECT_EQ(DpadOrStick(true, false, 0.5f), -1.0f);
     EXPECT_EQ(DpadOrStick(false, true, -0.5f), 1.0f);
     EXPECT_EQ(DpadOrStick(true, true, 0.5f), 0.0f);
