@@ -20,6 +20,10 @@ TEST(PadMerge, DeadZoneKeepsTheEndsExactAndTheRestInOrder) {
             last = v;
         }
     }
+    // Past the dead zone the rest of the travel covers the whole range, with no jump at the edge.
+    EXPECT_FLOAT_EQ(ApplyDeadZone(0.6f, 0.2f), 0.5f);
+    EXPECT_FLOAT_EQ(ApplyDeadZone(-0.6f, 0.2f), -0.5f);
+    EXPECT_LT(ApplyDeadZone(0.21f, 0.2f), 0.02f);
     EXPECT_EQ(StickFromRaw(-32768), -1.0f);
     EXPECT_EQ(StickFromRaw(32767), 1.0f);
     EXPECT_EQ(StickFromRaw(0), 0.0f);
