@@ -79,6 +79,12 @@ TEST(PictureScaler, SharpBlendsOnlyTheScreenPixelOnAnEdge) {
     }
     EXPECT_LE(mixed, 63);
     EXPECT_GT(mixed, 0);
+
+    // An edge pixel mixes its two picture pixels by how much of each it covers: the middle of
+    // three screen pixels over two picture pixels is half and half; over 4 -> 5 the second screen
+    // pixel covers 0.2 of the first picture pixel and 0.6 of the next, three quarters of it.
+    EXPECT_EQ(ScaleTaps(2, 3, ScaleMode::Sharp)[1].w, 128);
+    EXPECT_EQ(ScaleTaps(4, 5, ScaleMode::Sharp)[1].w, 192);
 }
 
 TEST(PictureScaler, SmoothBlendsAndIntegerFallsBackWhenNoMultipleFits) {
