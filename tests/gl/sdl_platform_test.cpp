@@ -61,6 +61,18 @@ TEST(Letterbox, FitsCentredWithAspectKept) {
     EXPECT_EQ(b.y, 32);
     EXPECT_EQ(b.w, 1280);
     EXPECT_EQ(b.h, 960);
+    // Integer scaling: the largest whole multiple that fits both ways, centred.
+    b = PlacePicture(1920, 1080, 640, 480, ScaleMode::Integer);
+    EXPECT_EQ(b.w, 1280);
+    EXPECT_EQ(b.h, 960);
+    EXPECT_EQ(b.x, 320);
+    EXPECT_EQ(b.y, 60);
+    b = PlacePicture(1000, 2000, 640, 480, ScaleMode::Integer);
+    EXPECT_EQ(b.w, 640);
+    EXPECT_EQ(b.y, 760);
+    b = PlacePicture(600, 400, 640, 480, ScaleMode::Integer); // no whole multiple fits: fitted
+    EXPECT_EQ(b.w, 533);
+    EXPECT_EQ(b.h, 400);
 }
 
 TEST(Letterbox, PointerMapsBothWays) {
