@@ -186,6 +186,22 @@ TEST(Settings, ChangedValuesReplaceTheirLinesAndEveryOtherLineStays) {
                                                      "music = off\n");
 }
 
+// A refused line kept as the player wrote it must not change what a later save reads back: here
+// pause's refused Left would clash with right's new Left and undo the swap.
+TEST_F(SettingsFolder, ASavedChangeReadsBackAsMadeWhateverRefusedLinesTheFileHolds) {
+    const fs::path path = dir / "settings.conf";
+    Spill(path, "key.pause = Left\n");
+    testing::internal::CaptureStderr();
+    SettingsFile file = OpenSettingsFile(path);
+    Settings now = file.loaded;
+    std::swap(now.keys[Action::Left], now.keys[Action::Right]);
+    SaveSettingsFile(file, now);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("written anew"), std::string::npos);
+    std::vector<SettingsProblem> problems;
+    EXPECT_EQ(ParseSettings(Slurp(path), problems), now);
+    EXPECT_TRUE(problems.empty());
+}
+
 TEST_F(SettingsFolder, AMissingFileIsWrittenWithTheDefaults) {
     const fs::path path = dir / "deeper" / "settings.conf";
     testing::internal::CaptureStderr();

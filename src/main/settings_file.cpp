@@ -94,5 +94,14 @@ void SaveSettingsFile(SettingsFile& file, const Settings& now) {
         return;
     case ReadResult::Read: break;
     }
-    if (Write(file, UpdateSettingsText(text, file.loaded, now))) file.loaded = now;
+    std::string updated = UpdateSettingsText(text, file.loaded, now);
+    // Lines the game refused stay in the file as the player wrote them, and with the new values
+    // beside them they may read differently (a refused key that no longer clashes, or clashes
+    // with another action). Then the file is written anew, so what is kept is what is in use.
+    std::vector<SettingsProblem> problems;
+    if (!(ParseSettings(updated, problems) == now)) {
+        Report(file.path.string() + ": written anew, since its refused lines would change the settings kept");
+        updated = SettingsFileText(now);
+    }
+    if (Write(file, updated)) file.loaded = now;
 }
