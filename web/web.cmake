@@ -31,10 +31,10 @@ file(GLOB web_mapc_src ${CMAKE_SOURCE_DIR}/tools/mapc/map_*.cpp)
 
 # The resources, regenerated when the desktop build remakes them.
 set(web_res ${CMAKE_BINARY_DIR}/web_resources.cpp)
-file(GLOB web_data_files ${PUMKO_NATIVE_BUILD}/data/*)
-# Only what the game ships: a top score or best times left in the desktop build's data/ by a run
-# there would be taken for shipped files, and the page would write its own over them in memory.
-list(FILTER web_data_files EXCLUDE REGEX "/(hiscore\\.dat|besttimes\\.txt)$|\\.tmp|\\.part$")
+# Only what ships, as `make install` chooses it: a top score or best times left in the desktop
+# build's data/ by a run there would be taken for shipped files, and the page would write its own
+# over them in memory.
+file(GLOB web_data_files ${PUMKO_NATIVE_BUILD}/data/*.ogg ${PUMKO_NATIVE_BUILD}/data/demodata.0[0-9])
 file(STRINGS ${PUMKO_NATIVE_BUILD}/assets/embedded.S web_incbins REGEX "\\.incbin")
 set(web_res_inputs "")
 foreach(line ${web_incbins})
