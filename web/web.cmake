@@ -43,7 +43,7 @@ foreach(line ${web_incbins})
 endforeach()
 add_custom_command(OUTPUT ${web_res}
   COMMAND python3 ${CMAKE_SOURCE_DIR}/scripts/web/embed_resources.py ${PUMKO_NATIVE_BUILD}/assets/embedded.S
-          ${PUMKO_NATIVE_BUILD}/assets/embedded_table.cpp ${PUMKO_NATIVE_BUILD}/data ${web_res}
+          ${PUMKO_NATIVE_BUILD}/assets/embedded_table.cpp ${web_res} ${web_data_files}
   DEPENDS ${CMAKE_SOURCE_DIR}/scripts/web/embed_resources.py ${PUMKO_NATIVE_BUILD}/assets/embedded.S
           ${PUMKO_NATIVE_BUILD}/assets/embedded_table.cpp ${web_data_files} ${web_res_inputs}
   COMMENT "Embedding the game's resources for the browser")
