@@ -249,6 +249,7 @@ struct Node {
     std::shared_ptr<const Segment> path;
     float score = 0;
     uint64_t goals = 0;
+    int column = 0; // the hero's map column
 };
 
 struct StageResult {
@@ -268,8 +269,11 @@ uint64_t GoalsSeen(const Stage& stage, const EventCounts& counts) {
 }
 
 // Searches from the current state to the area's cauldron. Reaching it before every goal has
-// happened keeps the best such ending in reserve while the search goes on for a while.
-StageResult SearchStage(const Stage& stage, int width, int segment, int max_frames) {
+// happened keeps the best such ending in reserve while the search goes on for a while. With
+// per_column set, the beam keeps at most that many nodes in any one map column, so that nodes
+// that wait (for a lift to carry them, say) are not all crowded out by ones that ran on ahead
+// and will fall.
+StageResult SearchStage(const Stage& stage, int width, int segment, int max_frames, int per_column = 0) {
     StageResult r, reserve;
     const int area = current_player().area;
     const ItemSpot item = FindLevelItem();
@@ -342,6 +346,7 @@ StageResult SearchStage(const Stage& stage, int width, int segment, int max_fram
                 Node n;
                 n.goals = goals;
                 n.score = Progress(item, stage, goals);
+                n.column = int(WorldX() / 40.0f);
                 const player_tag& p = current_player();
                 const long long pos = (long long)(WorldX() / 6.0f) * 1000000LL + (long long)(p.y / 6.0f) * 100 +
                                       (p.ystp < 0 ? 10 : 0) + game.jump;
@@ -359,6 +364,13 @@ StageResult SearchStage(const Stage& stage, int width, int segment, int max_fram
             }
         }
         std::stable_sort(next.begin(), next.end(), [](const Node& a, const Node& b) { return a.score > b.score; });
+        if (per_column > 0) {
+            std::map<int, int> in_column;
+            std::vector<Node> kept;
+            for (Node& n : next)
+                if (int(kept.size()) < width && ++in_column[n.column] <= per_column) kept.push_back(std::move(n));
+            next = std::move(kept);
+        }
         if (int(next.size()) > width) next.resize(width);
         if (std::getenv("AUTOPLAY_TRACE") != nullptr && step % 10 == 0 && !next.empty()) {
             next[0].state.Restore();
@@ -412,6 +424,10 @@ std::vector<FrameInput> SearchPlan(const Plan& plan) {
             start.Restore();
             r = SearchStage(stage, w, 8, 6000);
             if (r.found && r.goals == (uint64_t(1) << stage.goals.size()) - 1) break;
+        }
+        if (!r.found) { // a last, wider try that keeps the beam spread along the area
+            start.Restore();
+            r = SearchStage(stage, widths.back(), 8, 6000, 4);
         }
         if (!r.found) {
             std::printf("%s: area %d.%d NOT FOUND, stuck near x %.0f (column %d), %d deaths avoided\n",
