@@ -510,6 +510,26 @@ void PrintFigures(const std::vector<std::pair<std::string, Figures>>& figures) {
         std::printf("%-4s  %7d = %8d + %9d + %4d  %5d  %16d  %5d  %5lld  %4.0f%%  %10.1f\n", name.c_str(), f.hazards(),
                     f.monsters, f.fireballs, f.pits, f.jumps, f.still, f.waits, f.effort, 100.0 * f.deadly(),
                     f.difficulty());
+    // With all fifteen measured, say where the curve fails to rise: an area at or below the same
+    // area of the level before, or a lair that is not its level's peak.
+    std::map<std::string, double> by_name;
+    for (const auto& [name, f] : figures) by_name[name] = f.difficulty();
+    auto at = [&](int level, int area) { return by_name.find(std::to_string(level) + "-" + std::to_string(area)); };
+    std::string breaks;
+    for (int level = 1; level <= 5; ++level)
+        for (int area = 1; area <= 3; ++area) {
+            const auto here = at(level, area);
+            if (here == by_name.end()) return;
+            const auto before = at(level - 1, area);
+            if (before != by_name.end() && here->second <= before->second)
+                breaks += " " + here->first + " not above " + before->first + ";";
+            if (area < 3 && at(level, 3) != by_name.end() && here->second >= at(level, 3)->second)
+                breaks += " " + here->first + " not below its lair;";
+        }
+    if (breaks.empty())
+        std::printf("the difficulty rises level by level, and each lair is its level's peak\n");
+    else
+        std::printf("the difficulty curve breaks:%s\n", breaks.c_str());
 }
 
 // Replays found controls through the real main loop and writes the recording with its
