@@ -425,7 +425,7 @@ std::vector<FrameInput> SearchPlan(const Plan& plan) {
             r = SearchStage(stage, w, 8, 6000);
             if (r.found && r.goals == (uint64_t(1) << stage.goals.size()) - 1) break;
         }
-        if (!r.found) { // a last, wider try that keeps the beam spread along the area
+        if (!r.found) { // a last try with the widest beam, kept spread along the area
             start.Restore();
             r = SearchStage(stage, widths.back(), 8, 6000, 4);
         }
