@@ -2,6 +2,7 @@
 // including the fifteen real areas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -461,6 +462,48 @@ TEST(Mapc, TheFiveLairsDiffer) {
     }
     for (int a = 0; a < 5; ++a)
         for (int b = a + 1; b < 5; ++b) EXPECT_LE(same[a][b], 0.20) << a + 1 << ".3 and " << b + 1 << ".3";
+}
+
+bool solid(int tile) {
+    return (tile >= TILE_BRICK && tile <= TILE_PLATFORM) || tile == TILE_LAIR_GROUND || tile == TILE_LAIR_STONE;
+}
+
+// A crossing: a horizontal lift with, in the 12 columns after it, nothing to stand on at its
+// height or below, so that no jump from the ground reaches the far side without a ride.
+bool has_lift_crossing(Grid g) {
+    for (int c = 0; c + 12 < mapc::COLUMNS; ++c)
+        for (int r = 0; r < mapc::ROWS; ++r) {
+            if (g.t2(c, r) != OBJECT_LIFT_HORIZONTAL) continue;
+            bool open = true;
+            for (int x = c + 1; x <= c + 12 && open; ++x)
+                for (int y = r; y < mapc::ROWS && open; ++y) open = !solid(g.t1(x, y));
+            if (open) return true;
+        }
+    return false;
+}
+
+// Every outdoor area asks for a ride on a lift across a pit too wide to jump, and every area
+// ends in a calm run-in: no monster within 12 columns of the cauldron.
+TEST(Mapc, OutdoorAreasHaveALiftCrossingAndEveryCauldronACalmRunIn) {
+    for (int level = 1; level <= 5; ++level)
+        for (int area = 1; area <= 3; ++area) {
+            Grid g = read_area(level, area);
+            if (area < 3) {
+                EXPECT_TRUE(has_lift_crossing(g)) << level << "." << area;
+            }
+            int cauldron = -1;
+            for (int c = 0; c < mapc::COLUMNS; ++c)
+                for (int r = 0; r < mapc::ROWS; ++r)
+                    if (g.t2(c, r) == OBJECT_CAULDRON) cauldron = c;
+            ASSERT_GE(cauldron, 0);
+            for (int c = std::max(0, cauldron - 12); c < mapc::COLUMNS && c <= cauldron + 12; ++c)
+                for (int r = 0; r < mapc::ROWS; ++r) {
+                    const int o = g.t2(c, r);
+                    const bool monster = (o >= OBJECT_WALKER_LEFT && o <= OBJECT_LEAPER) ||
+                                         o == OBJECT_FIRE_BAR_LEFT || o == OBJECT_FIRE_BAR_RIGHT;
+                    EXPECT_FALSE(monster) << level << "." << area << ": a monster at column " << c << ", row " << r;
+                }
+        }
 }
 
 TEST(Mapc, TheFifteenAreasPassTheChecker) {
