@@ -499,8 +499,8 @@ TEST(Mapc, OutdoorAreasHaveALiftCrossingAndEveryCauldronACalmRunIn) {
             for (int c = std::max(0, cauldron - 12); c < mapc::COLUMNS && c <= cauldron + 12; ++c)
                 for (int r = 0; r < mapc::ROWS; ++r) {
                     const int o = g.t2(c, r);
-                    const bool monster = (o >= OBJECT_WALKER_LEFT && o <= OBJECT_LEAPER) ||
-                                         o == OBJECT_FIRE_BAR_LEFT || o == OBJECT_FIRE_BAR_RIGHT;
+                    const bool monster = (o >= OBJECT_WALKER_LEFT && o <= OBJECT_LEAPER) || o == OBJECT_FIRE_BAR_LEFT ||
+                                         o == OBJECT_FIRE_BAR_RIGHT;
                     EXPECT_FALSE(monster) << level << "." << area << ": a monster at column " << c << ", row " << r;
                 }
         }
