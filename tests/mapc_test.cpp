@@ -464,10 +464,6 @@ TEST(Mapc, TheFiveLairsDiffer) {
         for (int b = a + 1; b < 5; ++b) EXPECT_LE(same[a][b], 0.20) << a + 1 << ".3 and " << b + 1 << ".3";
 }
 
-bool solid(int tile) {
-    return (tile >= TILE_BRICK && tile <= TILE_PLATFORM) || tile == TILE_LAIR_GROUND || tile == TILE_LAIR_STONE;
-}
-
 // A crossing: a horizontal lift with, in the 12 columns after it, nothing to stand on at its
 // height or below, so that no jump from the ground reaches the far side without a ride.
 bool has_lift_crossing(Grid g) {
@@ -476,7 +472,7 @@ bool has_lift_crossing(Grid g) {
             if (g.t2(c, r) != OBJECT_LIFT_HORIZONTAL) continue;
             bool open = true;
             for (int x = c + 1; x <= c + 12 && open; ++x)
-                for (int y = r; y < mapc::ROWS && open; ++y) open = !solid(g.t1(x, y));
+                for (int y = r; y < mapc::ROWS && open; ++y) open = !is_solid_tile(g.t1(x, y));
             if (open) return true;
         }
     return false;

@@ -43,7 +43,7 @@ void fireball_tag::collisions(int i) {
     if (state == 0) return;
     const map_tag& c = map_cells[i];
     const int t = c.tile1, cx = int(c.x), cy = int(c.y);
-    const bool solid = (t >= TILE_BRICK && t <= TILE_PLATFORM) || t == TILE_LAIR_GROUND || t == TILE_LAIR_STONE;
+    const bool solid = is_solid_tile(t);
     if (!solid || !ImagesOverlap(sprite_sheet, int(x), int(y), frame, sprite_sheet, cx, cy, t)) return;
     if (y > float(cy - 15) && int(x) != cx) { // met the block from the side
         state = 0;

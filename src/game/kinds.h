@@ -156,6 +156,11 @@ enum {
     TILE_LAVA = 95         // deadly, third areas only
 };
 
+// Whether a base tile is solid for the hero: the blocks, ground and platforms, and the lair's rock.
+constexpr bool is_solid_tile(int t) {
+    return (t >= TILE_BRICK && t <= TILE_PLATFORM) || t == TILE_LAIR_GROUND || t == TILE_LAIR_STONE;
+}
+
 // Object numbers of the map (map_tag::tile2 as loaded). Map_tag::initialize turns most of them into
 // objects, flags and contents; the rest stay and are drawn as the frame of their number.
 enum {

@@ -9,10 +9,6 @@
 
 namespace {
 
-bool solid_tile(int t) {
-    return (t >= TILE_BRICK && t <= TILE_PLATFORM) || t == TILE_LAIR_GROUND || t == TILE_LAIR_STONE;
-}
-
 void score_text(const map_tag& c, float rise) {
     specialfx_tag::Create(c.x - 10.0f, c.y - rise, 0, 0, 0.0f, -1.0f, 0.01f, EFFECT_SCORE, 0);
 }
@@ -142,13 +138,13 @@ void player_tag::collisions(int index) {
     }
 
     // Walls push the hero out sideways.
-    if (solid_tile(c.tile1) && touches(c.tile1)) {
+    if (is_solid_tile(c.tile1) && touches(c.tile1)) {
         if (x < float(cx) && y > float(cy - 20) && y < float(cy + 20)) x = float(cx - 35);
         if (x > float(cx) && y > float(cy - 20) && y < float(cy + 20)) x = float(cx + 35);
     }
 
     // Floors and ceilings, tested against the full block shape.
-    if (solid_tile(c.tile1) && touches(FRAME_BRICK)) {
+    if (is_solid_tile(c.tile1) && touches(FRAME_BRICK)) {
         if (y < float(cy - 18)) {
             // Every landing is a bounce.
             ystp = game.jump == 1 ? -4.0f : -3.0f;

@@ -27,10 +27,6 @@ std::string where(const Grid& g, int column, int row) {
 bool is_third_area_object(int t2) {
     return t2 == OBJECT_FIRE_BAR_LEFT || t2 == OBJECT_FIRE_BAR_RIGHT || t2 == OBJECT_LEAPER;
 }
-// Solid for the hero, as the game tests its base tiles.
-bool solid_tile1(int t) {
-    return (t >= TILE_BRICK && t <= TILE_PLATFORM) || t == TILE_LAIR_GROUND || t == TILE_LAIR_STONE;
-}
 // The objects that make a cell of base tile 0 to 3 a hidden block, and their default characters.
 bool is_hidden_content(int t2) {
     return t2 == OBJECT_MULTI_MAGIC || t2 == OBJECT_POWER_UP || t2 == OBJECT_EXTRA_LIFE || t2 == OBJECT_HIDDEN_BLOCK ||
@@ -348,7 +344,7 @@ void dress_ground(Grid& g) {
     // Beyond the map's edges counts as ground, so the edges show no rims.
     auto open = [&](int c, int r) {
         if (c < 0 || c >= COLUMNS || r < 0 || r >= ROWS) return false;
-        return !solid_tile1(base.tile1[r * COLUMNS + c]);
+        return !is_solid_tile(base.tile1[r * COLUMNS + c]);
     };
     for (int r = 0; r < ROWS; ++r)
         for (int c = 0; c < COLUMNS; ++c) {

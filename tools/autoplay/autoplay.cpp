@@ -462,10 +462,6 @@ struct Figures {
     double difficulty() const { return hazards() + 2.0 * waits + 0.5 * jumps + 40.0 * deadly(); }
 };
 
-bool SolidTile(int t) {
-    return (t >= TILE_BRICK && t <= TILE_PLATFORM) || t == TILE_LAIR_GROUND || t == TILE_LAIR_STONE;
-}
-
 Figures MeasureArea(const Plan& plan, const std::vector<FrameInput>& inputs, long long effort, long long dead_ends) {
     Figures f;
     f.effort = effort;
@@ -478,7 +474,7 @@ Figures MeasureArea(const Plan& plan, const std::vector<FrameInput>& inputs, lon
               cauldron_col = int((float(game.cauldx) - left) / 40.0f);
     bool in_pit = false;
     for (int c = start_col; c < cauldron_col && c < 140; ++c) {
-        const bool pit = !SolidTile(map_cells[11 * 140 + c].tile1);
+        const bool pit = !is_solid_tile(map_cells[11 * 140 + c].tile1);
         if (pit && !in_pit) ++f.pits;
         in_pit = pit;
     }

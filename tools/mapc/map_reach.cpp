@@ -28,8 +28,6 @@ uint64_t key(const State& s) {
            (uint64_t(s.jump) << 1) | uint64_t(s.item);
 }
 
-bool solid(int t) { return (t >= TILE_BRICK && t <= TILE_PLATFORM) || t == TILE_LAIR_GROUND || t == TILE_LAIR_STONE; }
-
 constexpr float OVERLAP = 36.0f; // centres closer than this on both axes touch
 
 } // namespace
@@ -82,11 +80,11 @@ ReachResult reach(const Grid& g) {
                         const int i = r * COLUMNS + c, t1 = g.tile1[i], t2 = g.tile2[i];
                         const float ccx = float(20 + 40 * c), ccy = float(20 + 40 * r);
                         auto touches = [&] { return std::fabs(x - ccx) < OVERLAP && std::fabs(y - ccy) < OVERLAP; };
-                        if (solid(t1) && touches()) {
+                        if (is_solid_tile(t1) && touches()) {
                             if (x < ccx && ccy - 20 < y && y < ccy + 20) x = ccx - 35;
                             if (x > ccx && ccy - 20 < y && y < ccy + 20) x = ccx + 35;
                         }
-                        if (solid(t1) && touches()) {
+                        if (is_solid_tile(t1) && touches()) {
                             if (y < ccy - 18) {
                                 v = t2 == OBJECT_SPRINGBOARD ? -10.0f : jump ? -4.0f : -3.0f;
                                 jump = 0;
